@@ -1,0 +1,75 @@
+#include "core/forms/controls.h"
+
+#include <algorithm>
+
+#include "core/forms/form.h"
+
+namespace forms_detail {
+void notify_before(Control& control) { control.before_change(); }
+void notify_after(Control& control) { control.after_change(); }
+}  // namespace forms_detail
+
+namespace {
+
+constexpr float kTwipsPerPixel = 15;
+
+// Half a wide pen reaches outside the path; one more pixel covers rounding.
+float pen_margin(const ControlRow& row) {
+  return (static_cast<float>(row.pen_px) / 2 + 1) * kTwipsPerPixel;
+}
+
+}  // namespace
+
+void Control::before_change() { form_.invalidate(bounds()); }
+void Control::after_change() { form_.invalidate(bounds()); }
+
+Boxed::Boxed(Form& form, const ControlRow& row)
+    : Control(form, row),
+      Left(*this, row.place.a),
+      Top(*this, row.place.b),
+      Width(*this, row.place.c),
+      Height(*this, row.place.d),
+      Visible(*this, row.visible) {}
+
+void Boxed::reset() {
+  Left.reset(row().place.a);
+  Top.reset(row().place.b);
+  Width.reset(row().place.c);
+  Height.reset(row().place.d);
+  Visible.reset(row().visible);
+}
+
+Bounds Boxed::bounds() const {
+  const float margin = pen_margin(row());
+  return {Left - margin, Top - margin, Left + Width + margin, Top + Height + margin};
+}
+
+Label::Label(Form& form, const ControlRow& row)
+    : Boxed(form, row), Caption(*this, std::string(row.caption)) {}
+
+void Label::reset() {
+  Boxed::reset();
+  Caption.reset(std::string(row().caption));
+}
+
+Bounds Line::bounds() const {
+  const auto& p = row().place;
+  const float margin = pen_margin(row());
+  return {std::min(p.a, p.c) - margin, std::min(p.b, p.d) - margin,
+          std::max(p.a, p.c) + margin, std::max(p.b, p.d) + margin};
+}
+
+Timer::Timer(Form& form, const ControlRow& row) : Control(form, row), Interval(*this, row.interval) {}
+
+bool Timer::running() const { return form().loaded() && Interval > 0; }
+
+void Timer::tick() {
+  if (!running() || in_handler_ || !on_tick) return;
+  in_handler_ = true;
+  run_guarded(on_tick);
+  in_handler_ = false;
+}
+
+void Timer::reset() { Interval.reset(row().interval); }
+
+void Timer::after_change() { form().timer_changed(*this); }

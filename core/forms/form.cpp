@@ -1,0 +1,113 @@
+#include "core/forms/form.h"
+
+#include <cassert>
+
+#include "core/runtime.h"
+
+namespace {
+
+std::unique_ptr<Control> make_control(Form& form, const ControlRow& row) {
+  switch (row.kind) {
+    case Kind::Label:
+      return std::make_unique<Label>(form, row);
+    case Kind::Rectangle:
+    case Kind::RoundedRectangle:
+    case Kind::Oval:
+    case Kind::Circle:
+      return std::make_unique<Shape>(form, row);
+    case Kind::Line:
+      return std::make_unique<Line>(form, row);
+    case Kind::Timer:
+      return std::make_unique<Timer>(form, row);
+  }
+  return nullptr;
+}
+
+bool contains(const Boxed& box, float x, float y) {
+  return x >= box.Left && x < box.Left + box.Width && y >= box.Top && y < box.Top + box.Height;
+}
+
+}  // namespace
+
+Form::Form(const FormSpec& spec, std::span<const ControlRow> layout) : spec_(spec) {
+  controls_.reserve(layout.size());
+  for (const ControlRow& row : layout) controls_.push_back(make_control(*this, row));
+}
+
+Form::~Form() = default;
+
+Control* Form::find(std::string_view name, int index) const {
+  for (const auto& control : controls_)
+    if (control->name() == name && control->index() == index) return control.get();
+  return nullptr;
+}
+
+Label& Form::label(std::string_view name, int index) {
+  auto* found = dynamic_cast<Label*>(find(name, index));
+  assert(found && "label missing from the layout");
+  return *found;
+}
+
+Shape& Form::shape(std::string_view name, int index) {
+  auto* found = dynamic_cast<Shape*>(find(name, index));
+  assert(found && "shape missing from the layout");
+  return *found;
+}
+
+Timer& Form::timer(std::string_view name) {
+  auto* found = dynamic_cast<Timer*>(find(name));
+  assert(found && "timer missing from the layout");
+  return *found;
+}
+
+void Form::load() {
+  for (const auto& control : controls_) control->reset();
+  loaded_ = true;
+  for (const auto& control : controls_)
+    if (auto* timer = dynamic_cast<Timer*>(control.get())) runtime::platform().timer_changed(*timer);
+  run_guarded([this] { Form_Load(); });
+}
+
+void Form::Show() {
+  if (!loaded_) load();
+  // Load may have unloaded the form again; then there is nothing to show.
+  if (loaded_) runtime::platform().show_form(*this);
+}
+
+void Form::Unload() {
+  if (!loaded_) return;
+  Integer cancel = 0;
+  run_guarded([&] { Form_Unload(cancel); });
+  if (cancel != 0) return;
+  loaded_ = false;
+  for (const auto& control : controls_)
+    if (auto* timer = dynamic_cast<Timer*>(control.get())) runtime::platform().timer_changed(*timer);
+  runtime::platform().hide_form(*this);
+}
+
+void Form::key_down(int key_code) {
+  if (!loaded_) return;
+  run_guarded([&] { Form_KeyDown(Integer(key_code), 0); });
+}
+
+void Form::click_at(float x_twips, float y_twips) {
+  if (!loaded_) return;
+  // Labels are the only controls that take the mouse: the front-most visible
+  // label under the pointer gets the click, otherwise the form does.
+  for (const auto& control : controls_) {
+    auto* label = dynamic_cast<Label*>(control.get());
+    if (label && label->Visible && contains(*label, x_twips, y_twips)) {
+      if (label->on_click) run_guarded(label->on_click);
+      return;
+    }
+  }
+  run_guarded([this] { Form_Click(); });
+}
+
+void Form::invalidate(const Bounds& twips) {
+  if (loaded_) runtime::platform().invalidate(*this, twips);
+}
+
+void Form::timer_changed(Timer& timer) {
+  if (loaded_) runtime::platform().timer_changed(timer);
+}

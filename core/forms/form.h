@@ -1,0 +1,71 @@
+// A form: one window of the game, its controls built from its layout table,
+// and its event handlers. A screen derives from Form, binds the controls it
+// uses by name and overrides the handlers it has.
+#pragma once
+
+#include <memory>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "core/forms/controls.h"
+#include "core/forms/layout.h"
+#include "core/integer.h"
+
+class Form {
+ public:
+  Form(const FormSpec& spec, std::span<const ControlRow> layout);
+  Form(const Form&) = delete;
+  Form& operator=(const Form&) = delete;
+  virtual ~Form();
+
+  const FormSpec& spec() const { return spec_; }
+  bool loaded() const { return loaded_; }
+
+  // Loads the form if it is not loaded (raising Load), then shows it
+  // modeless; a form already shown is only brought to the front.
+  void Show();
+  // Raises Unload; unless cancelled, closes the window and stops its timers.
+  // The next Show loads the form afresh.
+  void Unload();
+
+  // Controls front to back, as the layout lists them.
+  const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
+  Control* find(std::string_view name, int index = kNoIndex) const;
+
+  // Event entry points for platforms. Each runs the game's handler and stops
+  // anything that escapes it, so the event loop always goes on.
+  void key_down(int key_code);
+  void click_at(float x_twips, float y_twips);
+
+  void invalidate(const Bounds& twips);
+  void timer_changed(Timer& timer);
+
+ protected:
+  virtual void Form_Load() {}
+  virtual void Form_Unload(Integer& /*Cancel*/) {}
+  virtual void Form_KeyDown(Integer /*KeyCode*/, Integer /*Shift*/) {}
+  virtual void Form_Click() {}
+
+  // Named access for the screens' member bindings; the name must exist.
+  Label& label(std::string_view name, int index = kNoIndex);
+  Shape& shape(std::string_view name, int index = kNoIndex);
+  Timer& timer(std::string_view name);
+
+ private:
+  void load();
+
+  const FormSpec& spec_;
+  std::vector<std::unique_ptr<Control>> controls_;
+  bool loaded_ = false;
+};
+
+// Runs a handler, swallowing what escapes it (an Integer overflow, say):
+// nothing is reported to the user and the game goes on.
+template <class Handler>
+void run_guarded(Handler&& handler) noexcept {
+  try {
+    handler();
+  } catch (...) {
+  }
+}

@@ -1,0 +1,63 @@
+// A form's layout as data: one row per control, front to back, in twips.
+// Each screen keeps its rows in a table of its own; loading a form puts every
+// control back to its row.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+struct Rgb {
+  std::uint32_t value;  // 0xRRGGBB
+  friend constexpr bool operator==(Rgb, Rgb) = default;
+};
+
+inline constexpr Rgb kBlack{0x000000};
+inline constexpr Rgb kWhite{0xFFFFFF};
+
+enum class Kind { Label, Rectangle, RoundedRectangle, Oval, Circle, Line, Timer };
+enum class Align { Left, Right, Center };
+
+struct Font {
+  float points = 8.25f;
+  bool bold = false;
+};
+inline constexpr Font kBold8{8.25f, true};
+
+// Left, Top, Width, Height for labels and shapes; x1, y1, x2, y2 for lines.
+struct Place {
+  float a = 0, b = 0, c = 0, d = 0;
+};
+
+inline constexpr int kNoIndex = -1;
+
+struct ControlRow {
+  std::string_view name;
+  int index = kNoIndex;  // member of a control array when >= 0
+  Kind kind = Kind::Label;
+  Place place;
+  std::optional<Rgb> fill;       // shape inside or label background; none is transparent
+  std::optional<Rgb> ink = kBlack;  // outline, line or text colour; none draws no outline
+  int pen_px = 1;                // outline or line width in pixels
+  Align align = Align::Left;
+  bool auto_size = false;
+  bool visible = true;
+  std::string_view caption;
+  Font font;
+  int interval = 0;  // timers only, milliseconds
+};
+
+enum class Border {
+  FixedWithTitle,  // title bar with close box, no resizing
+  Thin,            // no title bar, a 1-pixel border, no resizing or dragging
+};
+
+struct FormSpec {
+  std::string_view name;
+  std::string_view caption;
+  float client_width = 0;  // twips
+  float client_height = 0;
+  Rgb background = kWhite;
+  Border border = Border::FixedWithTitle;
+  bool takes_keys = false;
+};

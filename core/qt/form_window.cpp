@@ -1,0 +1,62 @@
+#include "core/qt/form_window.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "core/forms/form.h"
+#include "core/qt/key_codes.h"
+#include "core/qt/qt_platform.h"
+#include "core/qt/render.h"
+
+FormWindow::FormWindow(Form& form) : form_(form) {
+  const FormSpec& spec = form.spec();
+  Qt::WindowFlags flags = Qt::Window;
+  if (spec.border == Border::Thin) {
+    flags |= Qt::FramelessWindowHint;
+    border_ = 1;
+  } else {
+    flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+             Qt::MSWindowsFixedSizeDialogHint;
+  }
+  setWindowFlags(flags);
+  setWindowTitle(QString::fromUtf8(spec.caption.data(), static_cast<qsizetype>(spec.caption.size())));
+  setFixedSize(client_size(form) + QSize(2 * border_, 2 * border_));
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setFocusPolicy(spec.takes_keys ? Qt::StrongFocus : Qt::NoFocus);
+}
+
+void FormWindow::invalidate_twips(const QRect& pixels) { update(pixels.translated(border_, border_)); }
+
+void FormWindow::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  painter.setClipRegion(event->region());
+  if (border_ > 0) {
+    painter.setPen(QPen(Qt::black, 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+  }
+  painter.translate(border_, border_);
+  painter.setClipRect(QRect(QPoint(0, 0), client_size(form_)), Qt::IntersectClip);
+  render_form(painter, form_);
+}
+
+void FormWindow::keyPressEvent(QKeyEvent* event) {
+  const int code = virtual_key_code(event->key(), event->modifiers());
+  if (code != 0) form_.key_down(code);
+  event->accept();
+}
+
+void FormWindow::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  const QPointF at = event->position() - QPointF(border_, border_);
+  const QSize client = client_size(form_);
+  if (at.x() < 0 || at.y() < 0 || at.x() >= client.width() || at.y() >= client.height()) return;
+  form_.click_at(static_cast<float>(at.x()) * kTwipsPerPixel, static_cast<float>(at.y()) * kTwipsPerPixel);
+}
+
+void FormWindow::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  QtPlatform::instance()->window_closed(*this);
+}

@@ -1,0 +1,51 @@
+#include "core/qt/key_codes.h"
+
+namespace {
+
+// Keypad keys with Num Lock off arrive as navigation keys and keep their
+// navigation codes, so only Num Lock digits reach 96..105.
+constexpr int kNumpad0 = 96;
+
+int navigation_code(int qt_key) {
+  switch (qt_key) {
+    case Qt::Key_PageUp: return 33;
+    case Qt::Key_PageDown: return 34;
+    case Qt::Key_End: return 35;
+    case Qt::Key_Home: return 36;
+    case Qt::Key_Left: return 37;
+    case Qt::Key_Up: return 38;
+    case Qt::Key_Right: return 39;
+    case Qt::Key_Down: return 40;
+    case Qt::Key_Insert: return 45;
+    case Qt::Key_Delete: return 46;
+    case Qt::Key_Clear: return 12;
+    default: return 0;
+  }
+}
+
+}  // namespace
+
+int virtual_key_code(int qt_key, Qt::KeyboardModifiers modifiers) {
+  const bool keypad = modifiers.testFlag(Qt::KeypadModifier);
+  if (keypad && qt_key >= Qt::Key_0 && qt_key <= Qt::Key_9) return kNumpad0 + (qt_key - Qt::Key_0);
+  if (qt_key >= Qt::Key_0 && qt_key <= Qt::Key_9) return '0' + (qt_key - Qt::Key_0);
+  if (qt_key >= Qt::Key_A && qt_key <= Qt::Key_Z) return 'A' + (qt_key - Qt::Key_A);
+  if (qt_key >= Qt::Key_F1 && qt_key <= Qt::Key_F24) return 112 + (qt_key - Qt::Key_F1);
+  switch (qt_key) {
+    case Qt::Key_Space: return 32;
+    case Qt::Key_Shift: return 16;
+    case Qt::Key_Control: return 17;
+    case Qt::Key_Alt: return 18;
+    case Qt::Key_Backspace: return 8;
+    case Qt::Key_Tab: return 9;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return 13;
+    case Qt::Key_Escape: return 27;
+    case Qt::Key_Asterisk: return keypad ? 106 : 0;
+    case Qt::Key_Plus: return keypad ? 107 : 187;
+    case Qt::Key_Minus: return keypad ? 109 : 189;
+    case Qt::Key_Period: return keypad ? 110 : 190;
+    case Qt::Key_Slash: return keypad ? 111 : 191;
+    default: return navigation_code(qt_key);
+  }
+}

@@ -1,0 +1,147 @@
+#include "core/qt/qt_platform.h"
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QFontDatabase>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <chrono>
+#include <cmath>
+#include <thread>
+
+#include "core/forms/form.h"
+#include "core/qt/form_window.h"
+#include "core/qt/render.h"
+#include "core/qt/tick_timer.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// The classic desktop timer granularity the game's speeds were tuned to.
+constexpr std::chrono::nanoseconds kTickPeriod = 15'625'000ns;
+constexpr auto kMaxIdleWait = 1ms;
+
+QtPlatform* the_platform = nullptr;
+
+std::chrono::nanoseconds period_of(int interval_ms) {
+  const auto wanted = std::chrono::nanoseconds(std::chrono::milliseconds(interval_ms));
+  const auto ticks = std::max<std::int64_t>(1, (wanted + kTickPeriod - 1ns) / kTickPeriod);
+  return ticks * kTickPeriod;
+}
+
+}  // namespace
+
+// The stand-in for the classic dialog font travels inside the program, so
+// the game looks the same whatever fonts the machine has. Resource set-up
+// must run from the global namespace.
+static void load_fonts() {
+  Q_INIT_RESOURCE(fonts);
+  QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/DejaVuSansCondensed.ttf"));
+  QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/DejaVuSansCondensed-Bold.ttf"));
+}
+
+QtPlatform::QtPlatform()
+    : random_(static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count())) {
+  load_fonts();
+  the_platform = this;
+  runtime::install(this);
+}
+
+QtPlatform::~QtPlatform() {
+  runtime::install(nullptr);
+  the_platform = nullptr;
+}
+
+QtPlatform* QtPlatform::instance() { return the_platform; }
+
+int QtPlatform::run(Form& main_form) {
+  main_form_ = &main_form;
+  main_form.Show();
+  return QApplication::exec();
+}
+
+FormWindow& QtPlatform::window(Form& form) {
+  auto& slot = windows_[&form];
+  if (!slot) slot = std::make_unique<FormWindow>(form);
+  return *slot;
+}
+
+void QtPlatform::window_closed(FormWindow& window) {
+  if (&window.form() == main_form_) {
+    quit();
+  } else if (window.form().loaded()) {
+    window.form().Unload();
+  }
+}
+
+// Ends the game whatever is running: waits return at once, no timer ticks
+// again, every window closes and the event loops unwind with exit code 0.
+void QtPlatform::quit() {
+  closing_ = true;
+  for (auto& [timer, tick] : timers_) tick->stop();
+  for (auto& [form, window] : windows_) window->hide();
+  QApplication::exit(0);
+}
+
+float QtPlatform::seconds_since_midnight() { return runtime::local_seconds_since_midnight(); }
+
+// Runs what is pending; with nothing pending, waits a little instead of
+// spinning, which keeps a swing's wait cheap without delaying its ticks.
+void QtPlatform::do_events() {
+  auto* dispatcher = QAbstractEventDispatcher::instance();
+  if (dispatcher && dispatcher->processEvents(QEventLoop::AllEvents)) return;
+  std::this_thread::sleep_for(kMaxIdleWait);
+}
+
+void QtPlatform::reseed_random() {
+  random_.reseed(static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+}
+
+float QtPlatform::next_random() { return random_.next(); }
+
+void QtPlatform::message_box(std::string_view prompt, std::string_view title) {
+  if (closing_) return;
+  QMessageBox box;
+  box.setIcon(QMessageBox::NoIcon);
+  box.setWindowTitle(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
+  box.setText(QString::fromUtf8(prompt.data(), static_cast<qsizetype>(prompt.size())));
+  QPushButton* ok = box.addButton(QMessageBox::Ok);
+  ok->setIcon(QIcon());
+  box.exec();
+}
+
+void QtPlatform::show_form(Form& form) {
+  if (closing_) return;
+  FormWindow& w = window(form);
+  if (!w.isVisible()) {
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    w.move(available.x() + (available.width() - w.width()) / 2,
+           available.y() + (available.height() - w.height()) / 2);
+    w.update();
+    w.show();
+  }
+  w.raise();
+  w.activateWindow();
+}
+
+void QtPlatform::hide_form(Form& form) {
+  if (const auto it = windows_.find(&form); it != windows_.end()) it->second->hide();
+}
+
+void QtPlatform::timer_changed(Timer& timer) {
+  auto& slot = timers_[&timer];
+  if (!slot) slot = std::make_unique<TickTimer>([&timer] { timer.tick(); });
+  if (!timer.running() || closing_) {
+    slot->stop();
+    return;
+  }
+  const auto period = period_of(timer.Interval);
+  if (!slot->active() || slot->period() != period) slot->start(period);
+}
+
+void QtPlatform::invalidate(Form& form, const Bounds& twips) {
+  if (const auto it = windows_.find(&form); it != windows_.end() && it->second->isVisible())
+    it->second->invalidate_twips(to_pixels(twips));
+}

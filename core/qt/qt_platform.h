@@ -1,0 +1,48 @@
+// The game's platform on Qt Widgets: windows for forms, 64 Hz tick timers,
+// the modal message box, the wall clock and the generator.
+#pragma once
+
+#include <map>
+#include <memory>
+
+#include "core/random.h"
+#include "core/runtime.h"
+
+class FormWindow;
+class TickTimer;
+
+class QtPlatform final : public Platform {
+ public:
+  // Needs a QApplication; installs itself for the process and loads the
+  // embedded fonts.
+  QtPlatform();
+  ~QtPlatform() override;
+  static QtPlatform* instance();
+
+  // Shows the main form and runs the event loop until that window closes.
+  int run(Form& main_form);
+  // The window for a form, created on first use.
+  FormWindow& window(Form& form);
+  // The user closed a window: the main one ends the game, another unloads.
+  void window_closed(FormWindow& window);
+
+  float seconds_since_midnight() override;
+  void do_events() override;
+  void reseed_random() override;
+  float next_random() override;
+  void message_box(std::string_view prompt, std::string_view title) override;
+  void show_form(Form& form) override;
+  void hide_form(Form& form) override;
+  void timer_changed(Timer& timer) override;
+  void invalidate(Form& form, const Bounds& twips) override;
+  bool closing() const override { return closing_; }
+
+ private:
+  void quit();
+
+  std::map<const Form*, std::unique_ptr<FormWindow>> windows_;
+  std::map<const Timer*, std::unique_ptr<TickTimer>> timers_;
+  RandomSource random_;
+  const Form* main_form_ = nullptr;
+  bool closing_ = false;
+};

@@ -1,0 +1,21 @@
+// Draws a form's control model with QPainter. The one transform from twips
+// to logical pixels lives here: 15 twips a pixel at 96 dpi; Qt scales logical
+// pixels to HiDPI screens.
+#pragma once
+
+#include <QRect>
+
+class Form;
+class QPainter;
+struct Bounds;
+
+inline constexpr float kTwipsPerPixel = 15;
+
+int to_pixels(float twips);
+QRect to_pixels(const Bounds& twips);
+// The client area's size in logical pixels.
+QSize client_size(const Form& form);
+
+// Paints the background and every visible control, back to front, with the
+// client area's top left at the painter's origin.
+void render_form(QPainter& painter, const Form& form);

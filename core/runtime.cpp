@@ -1,0 +1,64 @@
+#include "core/runtime.h"
+
+#include <chrono>
+#include <ctime>
+
+#include "core/random.h"
+
+namespace {
+
+// Forms load and run on it, but no window is shown and waits do not pump.
+class HeadlessPlatform final : public Platform {
+ public:
+  float seconds_since_midnight() override { return runtime::local_seconds_since_midnight(); }
+  void do_events() override {}
+  void reseed_random() override {
+    random_.reseed(static_cast<std::uint64_t>(
+        std::chrono::steady_clock::now().time_since_epoch().count()));
+  }
+  float next_random() override { return random_.next(); }
+  void message_box(std::string_view, std::string_view) override {}
+  void show_form(Form&) override {}
+  void hide_form(Form&) override {}
+  void timer_changed(Timer&) override {}
+  void invalidate(Form&, const Bounds&) override {}
+
+ private:
+  RandomSource random_;
+};
+
+HeadlessPlatform headless;
+Platform* installed = &headless;
+
+}  // namespace
+
+namespace runtime {
+
+float local_seconds_since_midnight() {
+  using namespace std::chrono;
+  const auto now = system_clock::now();
+  const std::time_t whole = system_clock::to_time_t(now);
+  std::tm local{};
+  localtime_r(&whole, &local);
+  const double fraction = duration<double>(now - system_clock::from_time_t(whole)).count();
+  return static_cast<float>(local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec + fraction);
+}
+
+void install(Platform* platform) { installed = platform ? platform : &headless; }
+
+Platform& platform() { return *installed; }
+
+}  // namespace runtime
+
+float rtcGetTimer() { return installed->seconds_since_midnight(); }
+
+void rtcDoEvents() { installed->do_events(); }
+
+void rtcRandomize() { installed->reseed_random(); }
+
+float rtcRandomNext() { return installed->next_random(); }
+
+Integer rtcMsgBox(std::string_view prompt, int /*buttons*/, std::string_view title) {
+  installed->message_box(prompt, title);
+  return 1;  // the OK button
+}

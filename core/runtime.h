@@ -1,0 +1,49 @@
+// The form runtime's services. Game code calls the rtc* operations and the
+// Form members; all of them delegate to one installed Platform: the Qt
+// platform in the game, a scripted one with a virtual clock in the tests.
+#pragma once
+
+#include <string_view>
+
+#include "core/forms/controls.h"
+#include "core/integer.h"
+
+class Form;
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  virtual float seconds_since_midnight() = 0;
+  // Runs every pending event (ticks, keys, clicks, painting) in the caller;
+  // when nothing is pending it may wait up to a millisecond for one.
+  virtual void do_events() = 0;
+  virtual void reseed_random() = 0;
+  virtual float next_random() = 0;  // uniform in [0, 1)
+  // Modal: returns when the user has dismissed the box.
+  virtual void message_box(std::string_view prompt, std::string_view title) = 0;
+
+  virtual void show_form(Form& form) = 0;  // show, or raise when already shown
+  virtual void hide_form(Form& form) = 0;
+  virtual void timer_changed(Timer& timer) = 0;  // started, stopped or new interval
+  virtual void invalidate(Form& form, const Bounds& twips) = 0;
+
+  // True once the main window is closing: waits return at once.
+  virtual bool closing() const { return false; }
+};
+
+namespace runtime {
+// Installs the platform for the whole process; nullptr restores a headless one
+// on which forms load and run but nothing is shown.
+void install(Platform* platform);
+Platform& platform();
+// The wall clock in local time, for the real platforms.
+float local_seconds_since_midnight();
+}  // namespace runtime
+
+float rtcGetTimer();
+void rtcDoEvents();
+void rtcRandomize();
+float rtcRandomNext();
+// Buttons 0 is a single OK button, the only kind the game uses.
+Integer rtcMsgBox(std::string_view prompt, int buttons, std::string_view title);

@@ -1,0 +1,187 @@
+#include "pitch_screen/diamond.h"
+
+#include "core/convert.h"
+#include "core/mod_variable.h"
+#include "core/runtime.h"
+#include "hit_view/hit_view.h"
+#include "pitch_screen/diamond_layout.h"
+#include "stats_screen/stats.h"
+
+namespace {
+
+// Virtual-key codes the pitch screen acts on; every other key does nothing.
+constexpr int kKeyPad7 = 103;
+constexpr int kKeyPad8 = 104;
+constexpr int kKeyPad9 = 105;
+constexpr int kKeySpace = 32;
+constexpr int kKeyShift = 16;
+
+constexpr double kNormalSwingSeconds = 0.3;
+constexpr double kQuickSwingSeconds = 0.1;
+constexpr float kSecondsPerDay = 86400;
+
+constexpr float kRestWidth = 135, kRestHeight = 1455;
+constexpr float kSwingWidth = 1455, kSwingHeight = 135;
+
+constexpr float kPitchStepTwips = 100;
+constexpr float kRiseStepTwips = 50;
+constexpr int kHandOverTick = 35;
+constexpr float kHomeLeft = 2880, kHomeTop = 480;
+
+}  // namespace
+
+DiamondForm::DiamondForm() : Form(kDiamondSpec, diamond_layout()) {
+  Timer1.on_tick = [this] { Timer1_Timer(); };
+  Label5.on_click = [this] { Label5_Click(); };
+}
+
+void DiamondForm::Form_Load() {
+  auto& m = ModVariable;
+  m.PowerSwing = kFalse;
+  m.ActivePlayer = 1;
+  m.SwingTaken = kFalse;
+  m.BallHit = kFalse;
+  m.HitTicks = 0;
+  m.StrikeCount = 0;
+  m.OutCount = 0;
+  m.InningNum = 1;
+  m.InningName = "First";
+}
+
+void DiamondForm::Form_KeyDown(Integer KeyCode, Integer /*Shift*/) {
+  switch (KeyCode) {
+    case kKeyPad7: throw_pitch(1); break;
+    case kKeyPad8: throw_pitch(2); break;
+    case kKeyPad9: throw_pitch(3); break;
+    case kKeySpace:
+      if (ModVariable.SwingTaken == kFalse) swing(kNormalSwingSeconds);
+      break;
+    case kKeyShift:
+      if (ModVariable.SwingTaken == kFalse) {
+        ModVariable.PowerSwing = kTrue;
+        swing(kQuickSwingSeconds);
+      }
+      break;
+    default: break;
+  }
+}
+
+// A pitch key is never refused; the ball goes on from wherever it is.
+void DiamondForm::throw_pitch(int kind) {
+  if (kind != 2) {
+    rtcRandomize();
+    ModVariable.SideStep = to_integer(50 * rtcRandomNext() + 1);  // 1..51
+  }
+  ModVariable.PitchType = kind;
+  Timer1.Interval = 1;
+  Pitchlbl.Visible = false;
+}
+
+// The shape changes before Swinging is set and is restored only after it is
+// cleared, so a tick never sees Swinging with the bat at rest. A second swing
+// key inside the wait nests a whole swing, as SwingTaken is set only here.
+void DiamondForm::swing(double seconds) {
+  Bat.Width = kSwingWidth;
+  Bat.Height = kSwingHeight;
+  ModVariable.Swinging = kTrue;
+  TimeOut(seconds);
+  ModVariable.Swinging = kFalse;
+  Bat.Width = kRestWidth;
+  Bat.Height = kRestHeight;
+  ModVariable.SwingTaken = kTrue;
+}
+
+void DiamondForm::TimeOut(double duration) {
+  const float start = rtcGetTimer();
+  while (!runtime::platform().closing()) {
+    float elapsed = rtcGetTimer() - start;
+    if (elapsed < 0) elapsed += kSecondsPerDay;  // the clock passed midnight
+    if (!(elapsed < duration)) return;
+    rtcDoEvents();
+  }
+}
+
+void DiamondForm::Label5_Click() { Stats().Show(); }
+
+void DiamondForm::Timer1_Timer() {
+  if (bat_meets_ball()) contact();
+  if (ModVariable.BallHit == kTrue) move_hit_ball();
+  move_pitch();
+  write_count_labels();
+}
+
+// Only the ball's left edge is tested across, against a window one bat width
+// to each side of the bat's left edge; down is the overlap of the two heights.
+bool DiamondForm::bat_meets_ball() const {
+  const bool across = Bat.Left + Bat.Width >= TheBall.Left && Bat.Left - Bat.Width <= TheBall.Left;
+  if (!across) return false;
+  const bool down = TheBall.Top + TheBall.Height >= Bat.Top && Bat.Top + Bat.Height >= TheBall.Top;
+  return down && ModVariable.Swinging == kTrue;
+}
+
+void DiamondForm::contact() {
+  auto& m = ModVariable;
+  m.BallHit = kTrue;
+  m.PitchType = 0;
+  rtcRandomize();
+  m.HitSide = to_integer(rtcRandomNext() + 1);       // 1 or 2
+  m.SideStep = to_integer(39 * rtcRandomNext() + 1);  // 1..40
+  credit_active_player(m.Hits1, m.Hits2);
+}
+
+void DiamondForm::move_hit_ball() {
+  auto& m = ModVariable;
+  if (m.HitSide == 1) {
+    TheBall.Top = TheBall.Top - kRiseStepTwips;
+    TheBall.Left = TheBall.Left + m.SideStep;
+  } else if (m.HitSide == 2) {
+    TheBall.Top = TheBall.Top - kRiseStepTwips;
+    TheBall.Left = TheBall.Left - m.SideStep;
+  }
+  m.HitTicks = m.HitTicks + 1;
+  if (m.HitTicks == kHandOverTick) hand_over();
+}
+
+void DiamondForm::hand_over() {
+  auto& m = ModVariable;
+  m.BallHit = kFalse;
+  m.HitTicks = 0;
+  m.PitchType = 0;
+  Timer1.Interval = 0;
+  TheBall.Top = kHomeTop;
+  TheBall.Left = kHomeLeft;
+  // Only a ball drifting right clears the strikes and the swing here.
+  if (m.HitSide == 1) {
+    m.StrikeCount = 0;
+    m.SwingTaken = kFalse;
+  }
+  HitView().Show();
+}
+
+void DiamondForm::move_pitch() {
+  auto& m = ModVariable;
+  switch (m.PitchType) {
+    case 1:
+      TheBall.Top = TheBall.Top + kPitchStepTwips;
+      TheBall.Left = TheBall.Left - m.SideStep;
+      break;
+    case 2:
+      TheBall.Top = TheBall.Top + kPitchStepTwips;
+      break;
+    case 3:
+      TheBall.Top = TheBall.Top + kPitchStepTwips;
+      TheBall.Left = TheBall.Left + m.SideStep;
+      break;
+    default:
+      return;
+  }
+  CallPitch();
+}
+
+void DiamondForm::write_count_labels() {
+  const auto& m = ModVariable;
+  Strikelbl.Caption = to_text(m.StrikeCount);
+  Outlbl.Caption = to_text(m.OutCount);
+  Inninglbl.Caption = m.InningName;
+  BaLLlbl.Caption = to_text(m.BallCount);
+}

@@ -1,0 +1,47 @@
+// The pitch screen: the main window, where pitches are thrown and swung at.
+#pragma once
+
+#include "core/forms/form.h"
+
+class DiamondForm final : public Form {
+ public:
+  DiamondForm();
+
+  // Waits `duration` seconds, running pending events meanwhile, so timer
+  // ticks, keys and clicks happen inside the wait.
+  void TimeOut(double duration);
+
+  // Control names are the game's own; keep their spelling.
+  Timer& Timer1 = timer("Timer1");
+  Shape& Bat = shape("Bat");
+  Shape& PitchED = shape("PitchED");
+  Shape& BallZone2 = shape("BallZone2");
+  Label& BaLLlbl = label("BaLLlbl");
+  Label& Label5 = label("Label5");
+  Shape& BallZone1 = shape("BallZone1");
+  Label& Pitchlbl = label("Pitchlbl");
+  Shape& StrikeBox = shape("StrikeBox");
+  Label& Inninglbl = label("Inninglbl");
+  Label& Play2lbl = label("Play2lbl");
+  Label& Play1lbl = label("Play1lbl");
+  Label& Outlbl = label("Outlbl");
+  Label& Strikelbl = label("Strikelbl");
+  Shape& TheBall = shape("TheBall");
+
+ protected:
+  void Form_Load() override;
+  void Form_KeyDown(Integer KeyCode, Integer Shift) override;
+
+ private:
+  void Timer1_Timer();
+  void Label5_Click();
+
+  void throw_pitch(int kind);
+  void swing(double seconds);
+  bool bat_meets_ball() const;
+  void contact();
+  void move_hit_ball();
+  void hand_over();
+  void move_pitch();
+  void write_count_labels();
+};

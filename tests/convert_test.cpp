@@ -1,0 +1,59 @@
+#include <gtest/gtest.h>
+
+#include "core/convert.h"
+#include "core/integer.h"
+
+TEST(Integer, HoldsTheSixteenBitRangeAndRejectsAnythingBeyond) {
+  EXPECT_EQ(Integer(32767), 32767);
+  EXPECT_EQ(Integer(-32768), -32768);
+  Integer top = 32767;
+  EXPECT_THROW(top = top + 1, IntegerOverflow);
+  EXPECT_EQ(top, 32767);  // a failed store leaves the old value
+  Integer bottom = -32768;
+  EXPECT_THROW(bottom = bottom - 1, IntegerOverflow);
+}
+
+TEST(Integer, StatisticsStopAtTheTopInsteadOfOverflowing) {
+  Integer statistic = 32766;
+  add_one_capped(statistic);
+  EXPECT_EQ(statistic, 32767);
+  add_one_capped(statistic);
+  EXPECT_EQ(statistic, 32767);
+}
+
+TEST(Convert, RoundsToNearestWithTiesToEven) {
+  EXPECT_EQ(to_integer(0.5), 0);
+  EXPECT_EQ(to_integer(1.5), 2);
+  EXPECT_EQ(to_integer(2.5), 2);
+  EXPECT_EQ(to_integer(-2.5), -2);
+  EXPECT_EQ(to_integer(2.4999), 2);
+  EXPECT_EQ(to_integer(2.5001), 3);
+  EXPECT_THROW(to_integer(32767.5), IntegerOverflow);  // rounds to 32768
+  EXPECT_EQ(to_integer(-32768.5), -32768);             // ties to even stays in range
+}
+
+TEST(Convert, ABreakDrawCoversOneToFiftyOne) {
+  // 50 * r + 1 in single precision for the extreme 24-bit draws.
+  EXPECT_EQ(to_integer(50 * 0.0f + 1), 1);
+  EXPECT_EQ(to_integer(50 * 0.0099f + 1), 1);  // 1.495
+  EXPECT_EQ(to_integer(50 * 0.01f + 1), 2);    // 1.5, ties to even
+  EXPECT_EQ(to_integer(50 * 0.99f + 1), 50);   // 50.5, ties to even
+  EXPECT_EQ(to_integer(50 * 0.9999999f + 1), 51);
+}
+
+TEST(Convert, WritesIntegersAsPlainDecimal) {
+  EXPECT_EQ(to_text(0), "0");
+  EXPECT_EQ(to_text(-4), "-4");
+  EXPECT_EQ(to_text(32767), "32767");
+}
+
+TEST(Convert, WritesFloatsInTheirShortestForm) {
+  EXPECT_EQ(double_to_text(456.7), "456.7");
+  EXPECT_EQ(double_to_text(448.0), "448");
+  EXPECT_EQ(double_to_text(0.0), "0");
+  EXPECT_EQ(double_to_text(static_cast<double>(4567.0f / 10)), "456.700012207031");  // a float quotient
+  EXPECT_EQ(single_to_text(485.0f / 10), "48.5");
+  EXPECT_EQ(single_to_text(4567.0f / 10), "456.7");  // 7 digits hide the float's error
+  EXPECT_EQ(single_to_text(-0.0f), "0");
+  EXPECT_EQ(double_to_text(1.0 / 3), "0.333333333333333");
+}
