@@ -27,6 +27,8 @@ class Platform {
   virtual void hide_form(Form& form) = 0;
   virtual void timer_changed(Timer& timer) = 0;  // started, stopped or new interval
   virtual void invalidate(Form& form, const Bounds& twips) = 0;
+  // The form object is going away (only when a test starts a new game).
+  virtual void forget(Form& /*form*/) {}
 
   // True once the main window is closing: waits return at once.
   virtual bool closing() const { return false; }

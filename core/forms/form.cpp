@@ -34,7 +34,7 @@ Form::Form(const FormSpec& spec, std::span<const ControlRow> layout) : spec_(spe
   for (const ControlRow& row : layout) controls_.push_back(make_control(*this, row));
 }
 
-Form::~Form() = default;
+Form::~Form() { runtime::platform().forget(*this); }
 
 Control* Form::find(std::string_view name, int index) const {
   for (const auto& control : controls_)

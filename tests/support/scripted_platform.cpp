@@ -59,11 +59,11 @@ bool ScriptedPlatform::run_next_event(std::int64_t limit) {
 }
 
 void ScriptedPlatform::queue_key(std::int64_t at_micros, Form& form, int code) {
-  inputs_.emplace(at_micros, [&form, code] { form.key_down(code); });
+  at(at_micros, [&form, code] { form.key_down(code); });
 }
 
 void ScriptedPlatform::queue_click(std::int64_t at_micros, Form& form, float x_twips, float y_twips) {
-  inputs_.emplace(at_micros, [&form, x_twips, y_twips] { form.click_at(x_twips, y_twips); });
+  at(at_micros, [&form, x_twips, y_twips] { form.click_at(x_twips, y_twips); });
 }
 
 int ScriptedPlatform::times_shown(const Form& form) const {
@@ -120,4 +120,10 @@ void ScriptedPlatform::timer_changed(Timer& timer) {
   const std::int64_t period = period_of(timer.Interval);
   const auto it = timers_.find(&timer);
   if (it == timers_.end() || it->second.period != period) timers_[&timer] = {now_ + period, period, timers_started_++};
+}
+
+void ScriptedPlatform::forget(Form& form) {
+  std::erase_if(timers_, [&](const auto& entry) { return &entry.first->form() == &form; });
+  shown_.erase(&form);
+  show_counts_.erase(&form);
 }

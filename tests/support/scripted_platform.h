@@ -36,6 +36,8 @@ class ScriptedPlatform final : public Platform {
   void click(Form& form, float x_twips, float y_twips) { form.click_at(x_twips, y_twips); }
   void queue_key(std::int64_t at_micros, Form& form, int code);
   void queue_click(std::int64_t at_micros, Form& form, float x_twips, float y_twips);
+  // Any action at a later virtual time, run as input is (not behind a box).
+  void at(std::int64_t at_micros, std::function<void()> action) { inputs_.emplace(at_micros, std::move(action)); }
 
   // The next draws of rtcRandomNext, before the generator's own.
   void force_random(std::initializer_list<float> draws) { forced_.insert(forced_.end(), draws); }
@@ -64,6 +66,7 @@ class ScriptedPlatform final : public Platform {
   void hide_form(Form& form) override;
   void timer_changed(Timer& timer) override;
   void invalidate(Form&, const Bounds&) override {}
+  void forget(Form& form) override;
 
  private:
   struct Scheduled {
