@@ -1,18 +1,36 @@
-// The Qt platform, offscreen: pixels at layout points, keys, clicks, boxes.
+// The Qt platform, offscreen: pixels at layout points, window kinds, keys,
+// clicks and the message box.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QImage>
+#include <QLabel>
+#include <QMessageBox>
 #include <QPainter>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
 
 #include "core/mod_variable.h"
 #include "core/qt/form_window.h"
 #include "core/qt/key_codes.h"
 #include "core/qt/qt_platform.h"
 #include "core/qt/render.h"
+#include "hit_view/hit_view.h"
 #include "pitch_screen/diamond.h"
+#include "stats_screen/stats.h"
 
 namespace {
+
+class QtGame : public ::testing::Test {
+ protected:
+  QtGame() {
+    reset_process_state();
+    Diamond().Show();
+  }
+  ~QtGame() override { reset_process_state(); }
+  FormWindow& window(Form& form) { return QtPlatform::instance()->window(form); }
+};
 
 QImage render(Form& form) {
   QImage image(client_size(form), QImage::Format_RGB32);
@@ -22,20 +40,30 @@ QImage render(Form& form) {
 }
 
 // The colour at a point given in twips.
-QRgb at(const QImage& image, float x, float y) {
-  return image.pixel(to_pixels(x), to_pixels(y)) & 0xFFFFFF;
+QRgb at(const QImage& image, float x, float y) { return image.pixel(to_pixels(x), to_pixels(y)) & 0xFFFFFF; }
+
+// How many pixels of this colour lie in a rectangle given in twips.
+int count(const QImage& image, float left, float top, float width, float height, QRgb colour) {
+  int n = 0;
+  for (int y = to_pixels(top); y < to_pixels(top + height); ++y)
+    for (int x = to_pixels(left); x < to_pixels(left + width); ++x) n += (image.pixel(x, y) & 0xFFFFFF) == colour;
+  return n;
+}
+
+QPoint pixel(const FormWindow& window, float x, float y) {
+  return {to_pixels(x) + window.border(), to_pixels(y) + window.border()};
 }
 
 }  // namespace
 
-TEST(QtPitchScreen, DrawsTheFieldPlateBoxesBatAndBallAtTheirPlaces) {
-  Diamond().Show();
+TEST_F(QtGame, PitchScreenDrawsFieldPlateBoxesBatAndBallAtTheirPlaces) {
   const QImage image = render(Diamond());
   EXPECT_EQ(image.size(), QSize(402, 350));
   EXPECT_EQ(at(image, 600, 2500), 0x008000u);   // the field
   EXPECT_EQ(at(image, 3000, 615), 0xFFFFFFu);   // the ball on the mound
   EXPECT_EQ(at(image, 2550, 615), 0xC04000u);   // the mound beside it
   EXPECT_EQ(at(image, 3000, 4000), 0xFFFFFFu);  // the plate
+  EXPECT_EQ(at(image, 3000, 3720), 0x000000u);  // its top edge
   EXPECT_EQ(at(image, 1800, 4300), 0xC0C000u);  // the left box
   EXPECT_EQ(at(image, 4200, 4300), 0xC0C000u);  // the right box
   EXPECT_EQ(at(image, 2227, 4400), 0xC0C0C0u);  // the bat
@@ -44,13 +72,87 @@ TEST(QtPitchScreen, DrawsTheFieldPlateBoxesBatAndBallAtTheirPlaces) {
     for (float y : {5040.f, 5100.f, 5160.f}) EXPECT_EQ(at(image, x, y), 0x008000u) << x << "," << y;
 }
 
-TEST(QtPitchScreen, ShowsCentredAndFixedWithItsTitle) {
-  FormWindow& window = QtPlatform::instance()->window(Diamond());
-  Diamond().Show();
-  EXPECT_TRUE(window.isVisible());
-  EXPECT_EQ(window.windowTitle(), "Diamond");
-  EXPECT_EQ(window.minimumSize(), window.maximumSize());
-  EXPECT_EQ(window.size(), QSize(402, 350));
+TEST_F(QtGame, HitViewDrawsTheFieldWallsAndBall) {
+  HitView().Show();
+  const QImage image = render(HitView());
+  EXPECT_EQ(image.size(), QSize(337, 459));
+  EXPECT_EQ(at(image, 2467, 547), 0xFFFFFFu);   // the ball at its start
+  EXPECT_EQ(at(image, 2527, 1500), 0x00C000u);  // the grass
+  EXPECT_EQ(at(image, 2500, 4560), 0xC04000u);  // the back wall
+  EXPECT_EQ(at(image, 2500, 6000), 0x000000u);  // beyond the field
+  EXPECT_EQ(at(image, -100 + 240, 3600), 0x000000u);  // the black patch
+  EXPECT_GT(count(image, 120, 120, 855, 255, 0xFFFFFF), 20);  // "Distance:" in white
+  EXPECT_EQ(count(image, 1560, 120, 1815, 255, 0xFFFFFF), 0);  // the result banner hidden
+  HitView().Typelbl.Visible = true;
+  EXPECT_GT(count(render(HitView()), 1560, 120, 1815, 255, 0xFFFFFF), 20);
+}
+
+TEST_F(QtGame, StatsDrawsItsGridOnBrown) {
+  Stats().Show();
+  const QImage image = render(Stats());
+  EXPECT_EQ(image.size(), QSize(302, 102));
+  EXPECT_EQ(at(image, 60, 60), 0x804000u);
+  EXPECT_EQ(at(image, 2000, 480), 0x000000u);   // a rule
+  EXPECT_EQ(at(image, 3600, 1200), 0x000000u);  // the heavy rule before "Strikes"
+  EXPECT_GT(count(image, 840, 0, 735, 200, 0x000000), 20);  // "Batting" in black, above the rule
+}
+
+TEST_F(QtGame, WindowsHaveTheirKindsSizesAndPlaces) {
+  FormWindow& main = window(Diamond());
+  EXPECT_TRUE(main.isVisible());
+  EXPECT_EQ(main.windowTitle(), "Diamond");
+  EXPECT_EQ(main.minimumSize(), main.maximumSize());
+  EXPECT_FALSE(main.windowFlags() & Qt::WindowMinimizeButtonHint);
+  EXPECT_FALSE(main.windowFlags() & Qt::WindowMaximizeButtonHint);
+
+  HitView().Show();
+  FormWindow& hit = window(HitView());
+  EXPECT_TRUE(hit.windowFlags() & Qt::FramelessWindowHint);
+  EXPECT_EQ(hit.size(), QSize(337 + 2, 459 + 2));  // a 1-pixel border
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_EQ(hit.x(), screen.x() + (screen.width() - hit.width()) / 2);
+  HitView().Unload();
+  EXPECT_FALSE(hit.isVisible());
+}
+
+TEST_F(QtGame, KeypadKeysPitchAndTheTimerTicks) {
+  FormWindow& main = window(Diamond());
+  QTest::keyClick(&main, Qt::Key_Home, Qt::KeypadModifier);  // keypad 7 with Num Lock off
+  EXPECT_EQ(ModVariable.PitchType, 0);
+  QTest::keyClick(&main, Qt::Key_8, Qt::KeypadModifier);
+  EXPECT_EQ(ModVariable.PitchType, 2);
+  EXPECT_TRUE(QTest::qWaitFor([] { return Diamond().TheBall.Top >= 780; }, 5000));
+}
+
+TEST_F(QtGame, ClickingViewStatsOpensTheStatsWindowAndAClickClosesIt) {
+  FormWindow& main = window(Diamond());
+  QTest::mouseClick(&main, Qt::LeftButton, {}, pixel(main, 5100, 4700));
+  ASSERT_TRUE(Stats().loaded());
+  FormWindow& stats = window(Stats());
+  EXPECT_TRUE(stats.isVisible());
+  QTest::mouseClick(&stats, Qt::LeftButton, {}, pixel(stats, 2000, 700));
+  EXPECT_FALSE(Stats().loaded());
+  EXPECT_FALSE(stats.isVisible());
+}
+
+TEST_F(QtGame, TheSwitchBoxIsModalWithTitlePromptAndAPlainOkButton) {
+  QString title, text;
+  bool icon_free = false;
+  QTimer dismiss;
+  QObject::connect(&dismiss, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return;
+    title = box->windowTitle();
+    text = box->text();
+    const auto buttons = box->buttons();
+    icon_free = box->icon() == QMessageBox::NoIcon && buttons.size() == 1 && buttons[0]->icon().isNull();
+    buttons[0]->click();
+  });
+  dismiss.start(10);
+  announce_switch();
+  EXPECT_EQ(title, "Switch Positions");
+  EXPECT_EQ(text, "Switch Positions.");
+  EXPECT_TRUE(icon_free);
 }
 
 TEST(QtKeys, KeypadDigitsCountOnlyWithNumLock) {

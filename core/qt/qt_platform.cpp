@@ -145,3 +145,8 @@ void QtPlatform::invalidate(Form& form, const Bounds& twips) {
   if (const auto it = windows_.find(&form); it != windows_.end() && it->second->isVisible())
     it->second->invalidate_twips(to_pixels(twips));
 }
+
+void QtPlatform::forget(Form& form) {
+  std::erase_if(timers_, [&](const auto& entry) { return &entry.first->form() == &form; });
+  windows_.erase(&form);
+}

@@ -36,6 +36,7 @@ class QtPlatform final : public Platform {
   void timer_changed(Timer& timer) override;
   void invalidate(Form& form, const Bounds& twips) override;
   bool closing() const override { return closing_; }
+  void forget(Form& form) override;
 
  private:
   void quit();
