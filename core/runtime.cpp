@@ -27,8 +27,16 @@ class HeadlessPlatform final : public Platform {
   RandomSource random_;
 };
 
-HeadlessPlatform headless;
-Platform* installed = &headless;
+// Never destroyed: forms that outlive main() still reach it from their
+// destructors during static destruction.
+Platform& headless() {
+  static auto* const platform = new HeadlessPlatform;
+  return *platform;
+}
+
+Platform* installed = nullptr;
+
+Platform& current() { return installed ? *installed : headless(); }
 
 }  // namespace
 
@@ -44,21 +52,21 @@ float local_seconds_since_midnight() {
   return static_cast<float>(local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec + fraction);
 }
 
-void install(Platform* platform) { installed = platform ? platform : &headless; }
+void install(Platform* platform) { installed = platform; }
 
-Platform& platform() { return *installed; }
+Platform& platform() { return current(); }
 
 }  // namespace runtime
 
-float rtcGetTimer() { return installed->seconds_since_midnight(); }
+float rtcGetTimer() { return current().seconds_since_midnight(); }
 
-void rtcDoEvents() { installed->do_events(); }
+void rtcDoEvents() { current().do_events(); }
 
-void rtcRandomize() { installed->reseed_random(); }
+void rtcRandomize() { current().reseed_random(); }
 
-float rtcRandomNext() { return installed->next_random(); }
+float rtcRandomNext() { return current().next_random(); }
 
 Integer rtcMsgBox(std::string_view prompt, int /*buttons*/, std::string_view title) {
-  installed->message_box(prompt, title);
+  current().message_box(prompt, title);
   return 1;  // the OK button
 }
