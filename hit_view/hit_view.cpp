@@ -16,7 +16,7 @@ constexpr int kPowerPerStep = 4;
 
 }  // namespace
 
-HitViewForm::HitViewForm() : Form(kHitViewSpec, hit_view_layout()) {
+HitViewForm::HitViewForm() : Form(kHitViewSettings, hit_view_layout()) {
   Timer1.on_tick = [this] { Timer1_Timer(); };
 }
 

@@ -59,7 +59,7 @@ constexpr auto kRows = std::to_array<ControlRow>({
 
 }  // namespace
 
-const FormSpec kHitViewSpec{
+const FormSettings kHitViewSettings{
     .name = "HitView",
     .caption = "",
     .client_width = 5055,

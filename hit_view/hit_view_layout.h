@@ -5,5 +5,5 @@
 
 #include "core/forms/layout.h"
 
-extern const FormSpec kHitViewSpec;
+extern const FormSettings kHitViewSettings;
 std::span<const ControlRow> hit_view_layout();

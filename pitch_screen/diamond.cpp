@@ -30,7 +30,7 @@ constexpr float kHomeLeft = 2880, kHomeTop = 480;
 
 }  // namespace
 
-DiamondForm::DiamondForm() : Form(kDiamondSpec, diamond_layout()) {
+DiamondForm::DiamondForm() : Form(kDiamondSettings, diamond_layout()) {
   Timer1.on_tick = [this] { Timer1_Timer(); };
   Label5.on_click = [this] { Label5_Click(); };
 }

@@ -61,7 +61,7 @@ constexpr auto kRows = std::to_array<ControlRow>({
 
 }  // namespace
 
-const FormSpec kDiamondSpec{
+const FormSettings kDiamondSettings{
     .name = "Diamond",
     .caption = "Diamond",
     .client_width = 6030,

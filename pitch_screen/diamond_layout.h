@@ -5,5 +5,5 @@
 
 #include "core/forms/layout.h"
 
-extern const FormSpec kDiamondSpec;
+extern const FormSettings kDiamondSettings;
 std::span<const ControlRow> diamond_layout();

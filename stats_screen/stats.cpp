@@ -4,7 +4,7 @@
 #include "core/mod_variable.h"
 #include "stats_screen/stats_layout.h"
 
-StatsForm::StatsForm() : Form(kStatsSpec, stats_layout()) {
+StatsForm::StatsForm() : Form(kStatsSettings, stats_layout()) {
   UnClickerlbl.on_click = [this] { UnClickerlbl_Click(); };
 }
 

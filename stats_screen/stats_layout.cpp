@@ -49,7 +49,7 @@ constexpr auto kRows = std::to_array<ControlRow>({
 
 }  // namespace
 
-const FormSpec kStatsSpec{
+const FormSettings kStatsSettings{
     .name = "Stats",
     .caption = "",
     .client_width = 4530,

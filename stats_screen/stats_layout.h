@@ -5,5 +5,5 @@
 
 #include "core/forms/layout.h"
 
-extern const FormSpec kStatsSpec;
+extern const FormSettings kStatsSettings;
 std::span<const ControlRow> stats_layout();

@@ -8,12 +8,12 @@
 namespace {
 
 constexpr auto kRows = std::to_array<ControlRow>({{.name = "Timer1", .kind = Kind::Timer}});
-constexpr FormSpec kSpec{.name = "Probe", .client_width = 1500, .client_height = 1500};
+constexpr FormSettings kSettings{.name = "Probe", .client_width = 1500, .client_height = 1500};
 
 // A form with one timer whose ticks are counted; a tick may run a nested wait.
 class Probe final : public Form {
  public:
-  Probe() : Form(kSpec, kRows) {
+  Probe() : Form(kSettings, kRows) {
     ticker.on_tick = [this] {
       ++ticks;
       if (nested_wait) nested_wait();

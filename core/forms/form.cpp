@@ -29,7 +29,7 @@ bool contains(const Boxed& box, float x, float y) {
 
 }  // namespace
 
-Form::Form(const FormSpec& spec, std::span<const ControlRow> layout) : spec_(spec) {
+Form::Form(const FormSettings& settings, std::span<const ControlRow> layout) : settings_(settings) {
   controls_.reserve(layout.size());
   for (const ControlRow& row : layout) controls_.push_back(make_control(*this, row));
 }

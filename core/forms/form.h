@@ -14,12 +14,12 @@
 
 class Form {
  public:
-  Form(const FormSpec& spec, std::span<const ControlRow> layout);
+  Form(const FormSettings& settings, std::span<const ControlRow> layout);
   Form(const Form&) = delete;
   Form& operator=(const Form&) = delete;
   virtual ~Form();
 
-  const FormSpec& spec() const { return spec_; }
+  const FormSettings& settings() const { return settings_; }
   bool loaded() const { return loaded_; }
 
   // Loads the form if it is not loaded (raising Load), then shows it
@@ -55,7 +55,7 @@ class Form {
  private:
   void load();
 
-  const FormSpec& spec_;
+  const FormSettings& settings_;
   std::vector<std::unique_ptr<Control>> controls_;
   bool loaded_ = false;
 };

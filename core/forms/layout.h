@@ -52,7 +52,7 @@ enum class Border {
   Thin,            // no title bar, a 1-pixel border, no resizing or dragging
 };
 
-struct FormSpec {
+struct FormSettings {
   std::string_view name;
   std::string_view caption;
   float client_width = 0;  // twips

@@ -11,9 +11,9 @@
 #include "core/qt/render.h"
 
 FormWindow::FormWindow(Form& form) : form_(form) {
-  const FormSpec& spec = form.spec();
+  const FormSettings& settings = form.settings();
   Qt::WindowFlags flags = Qt::Window;
-  if (spec.border == Border::Thin) {
+  if (settings.border == Border::Thin) {
     flags |= Qt::FramelessWindowHint;
     border_ = 1;
   } else {
@@ -21,10 +21,10 @@ FormWindow::FormWindow(Form& form) : form_(form) {
              Qt::MSWindowsFixedSizeDialogHint;
   }
   setWindowFlags(flags);
-  setWindowTitle(QString::fromUtf8(spec.caption.data(), static_cast<qsizetype>(spec.caption.size())));
+  setWindowTitle(QString::fromUtf8(settings.caption.data(), static_cast<qsizetype>(settings.caption.size())));
   setFixedSize(client_size(form) + QSize(2 * border_, 2 * border_));
   setAttribute(Qt::WA_OpaquePaintEvent);
-  setFocusPolicy(spec.takes_keys ? Qt::StrongFocus : Qt::NoFocus);
+  setFocusPolicy(settings.takes_keys ? Qt::StrongFocus : Qt::NoFocus);
 }
 
 void FormWindow::invalidate_twips(const QRect& pixels) { update(pixels.translated(border_, border_)); }

@@ -93,13 +93,13 @@ QRect to_pixels(const Bounds& twips) {
 }
 
 QSize client_size(const Form& form) {
-  return {to_pixels(form.spec().client_width), to_pixels(form.spec().client_height)};
+  return {to_pixels(form.settings().client_width), to_pixels(form.settings().client_height)};
 }
 
 void render_form(QPainter& painter, const Form& form) {
   painter.setRenderHint(QPainter::Antialiasing, false);
   painter.setRenderHint(QPainter::TextAntialiasing, true);
-  painter.fillRect(QRect(QPoint(0, 0), client_size(form)), colour(form.spec().background));
+  painter.fillRect(QRect(QPoint(0, 0), client_size(form)), colour(form.settings().background));
   const auto& controls = form.controls();
   for (auto it = controls.rbegin(); it != controls.rend(); ++it) {
     const Control& control = **it;

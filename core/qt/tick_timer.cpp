@@ -30,8 +30,8 @@ TickTimer::~TickTimer() {
 
 void TickTimer::start(std::chrono::nanoseconds period) {
   period_ = period;
-  const itimerspec spec{to_timespec(period), to_timespec(period)};
-  timerfd_settime(fd_, 0, &spec, nullptr);
+  const itimerspec timing{to_timespec(period), to_timespec(period)};
+  timerfd_settime(fd_, 0, &timing, nullptr);
   notifier_->setEnabled(true);
 }
 
