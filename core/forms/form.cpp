@@ -27,7 +27,12 @@ bool contains(const Boxed& box, float x, float y) {
   return x >= box.Left && x < box.Left + box.Width && y >= box.Top && y < box.Top + box.Height;
 }
 
+int stopped_handler_count = 0;
+
 }  // namespace
+
+int stopped_handlers() { return stopped_handler_count; }
+void count_stopped_handler() { ++stopped_handler_count; }
 
 Form::Form(const FormSettings& settings, std::span<const ControlRow> layout) : settings_(settings) {
   controls_.reserve(layout.size());

@@ -46,7 +46,7 @@ bool ScriptedPlatform::run_next_event(std::int64_t limit) {
   if (input_due && inputs_.begin()->first < when) {
     auto node = inputs_.extract(inputs_.begin());
     now_ = std::max(now_, node.key());
-    node.mapped()();
+    node.mapped().deliver();
     return true;
   }
   if (!timer) return false;
@@ -59,11 +59,11 @@ bool ScriptedPlatform::run_next_event(std::int64_t limit) {
 }
 
 void ScriptedPlatform::queue_key(std::int64_t at_micros, Form& form, int code) {
-  at(at_micros, [&form, code] { form.key_down(code); });
+  inputs_.emplace(at_micros, Input{&form, [&form, code] { form.key_down(code); }});
 }
 
 void ScriptedPlatform::queue_click(std::int64_t at_micros, Form& form, float x_twips, float y_twips) {
-  at(at_micros, [&form, x_twips, y_twips] { form.click_at(x_twips, y_twips); });
+  inputs_.emplace(at_micros, Input{&form, [&form, x_twips, y_twips] { form.click_at(x_twips, y_twips); }});
 }
 
 int ScriptedPlatform::times_shown(const Form& form) const {
@@ -88,7 +88,7 @@ void ScriptedPlatform::do_events() {
 
 void ScriptedPlatform::reseed_random() {
   ++reseeds_;
-  random_.reseed(seed_ ^ static_cast<std::uint64_t>(now_ * 2654435761LL + reseeds_));
+  random_.reseed(seed_ ^ (static_cast<std::uint64_t>(now_) * 2654435761u + static_cast<std::uint64_t>(reseeds_)));
 }
 
 float ScriptedPlatform::next_random() {
@@ -124,6 +124,7 @@ void ScriptedPlatform::timer_changed(Timer& timer) {
 
 void ScriptedPlatform::forget(Form& form) {
   std::erase_if(timers_, [&](const auto& entry) { return &entry.first->form() == &form; });
+  std::erase_if(inputs_, [&](const auto& entry) { return entry.second.form == &form; });
   shown_.erase(&form);
   show_counts_.erase(&form);
 }

@@ -37,7 +37,9 @@ class ScriptedPlatform final : public Platform {
   void queue_key(std::int64_t at_micros, Form& form, int code);
   void queue_click(std::int64_t at_micros, Form& form, float x_twips, float y_twips);
   // Any action at a later virtual time, run as input is (not behind a box).
-  void at(std::int64_t at_micros, std::function<void()> action) { inputs_.emplace(at_micros, std::move(action)); }
+  void at(std::int64_t at_micros, std::function<void()> action) {
+    inputs_.emplace(at_micros, Input{nullptr, std::move(action)});
+  }
 
   // The next draws of rtcRandomNext, before the generator's own.
   void force_random(std::initializer_list<float> draws) { forced_.insert(forced_.end(), draws); }
@@ -75,7 +77,7 @@ class ScriptedPlatform final : public Platform {
     std::uint64_t order;  // timers due together tick in the order they started
   };
   struct Input {
-    std::int64_t at;
+    const Form* form;  // dropped with the form; none for a test's own action
     std::function<void()> deliver;
   };
 
@@ -85,7 +87,7 @@ class ScriptedPlatform final : public Platform {
   double start_seconds_;
   std::int64_t now_ = 0;
   std::map<Timer*, Scheduled> timers_;
-  std::multimap<std::int64_t, std::function<void()>> inputs_;
+  std::multimap<std::int64_t, Input> inputs_;
   std::deque<float> forced_;
   RandomSource random_;
   std::uint64_t seed_;
