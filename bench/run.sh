@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Builds the benchmarks in Release and prints every figure the README quotes.
+# Needs the test packages (Xvfb) and libbenchmark-dev.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/packages.sh
+ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${BENCH_PACKAGES[@]}"
+cmake --preset bench >/dev/null
+cmake --build --preset bench >/dev/null
+bin=build/bench/bench
+export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
+seconds=${CADENCE_SECONDS:-10}
+
+echo "== Tick handlers (median of 5 repetitions)"
+"$bin/tick_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true 2>/dev/null |
+  grep -E "median|Benchmark"
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>/tmp/diamond-bench-display >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null' EXIT
+for _ in $(seq 100); do [ -s /tmp/diamond-bench-display ] && break; sleep 0.1; done
+display=":$(cat /tmp/diamond-bench-display)"
+
+echo "== Qt platform, offscreen"
+QT_QPA_PLATFORM=offscreen "$bin/qt_bench" "$seconds"
+echo "== Qt platform, virtual X server"
+DISPLAY=$display QT_QPA_PLATFORM=xcb "$bin/qt_bench" "$seconds"
+
+echo "== Start-up to the first painted frame, virtual X server, 10 runs"
+times=()
+for _ in $(seq 10); do
+  start=$(date +%s%N)
+  read -r painted rss < <(DISPLAY=$display QT_QPA_PLATFORM=xcb "$bin/startup_probe")
+  times+=($(((painted - start) / 1000000)))
+done
+sorted=$(printf '%s\n' "${times[@]}" | sort -n | tr '\n' ' ')
+echo "runs (ms): $sorted"
+echo "median: $(printf '%s\n' "${times[@]}" | sort -n | sed -n '5,6p' | awk '{s+=$1} END {print s/2}') ms; peak resident memory at first paint: $((rss / 1024)) MB"
