@@ -96,13 +96,15 @@ QSize client_size(const Form& form) {
   return {to_pixels(form.settings().client_width), to_pixels(form.settings().client_height)};
 }
 
-void render_form(QPainter& painter, const Form& form) {
+void render_form(QPainter& painter, const Form& form, const QRect& dirty) {
   painter.setRenderHint(QPainter::Antialiasing, false);
   painter.setRenderHint(QPainter::TextAntialiasing, true);
-  painter.fillRect(QRect(QPoint(0, 0), client_size(form)), colour(form.settings().background));
+  painter.fillRect(QRect(QPoint(0, 0), client_size(form)).intersected(dirty), colour(form.settings().background));
   const auto& controls = form.controls();
   for (auto it = controls.rbegin(); it != controls.rend(); ++it) {
     const Control& control = **it;
+    // A moving ball repaints a few pixels; most controls lie elsewhere.
+    if (!to_pixels(control.bounds()).intersects(dirty)) continue;
     if (const auto* label = dynamic_cast<const Label*>(&control)) {
       if (label->Visible) draw_label(painter, *label);
     } else if (const auto* shape = dynamic_cast<const Shape*>(&control)) {
