@@ -41,12 +41,6 @@ TEST(Convert, ABreakDrawCoversOneToFiftyOne) {
   EXPECT_EQ(to_integer(50 * 0.9999999f + 1), 51);
 }
 
-TEST(Convert, WritesIntegersAsPlainDecimal) {
-  EXPECT_EQ(to_text(0), "0");
-  EXPECT_EQ(to_text(-4), "-4");
-  EXPECT_EQ(to_text(32767), "32767");
-}
-
 TEST(Convert, WritesFloatsInTheirShortestForm) {
   EXPECT_EQ(double_to_text(456.7), "456.7");
   EXPECT_EQ(double_to_text(448.0), "448");

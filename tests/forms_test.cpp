@@ -24,13 +24,6 @@ const Boxed& boxed(const Form& form, std::string_view name, int index = kNoIndex
 
 }  // namespace
 
-TEST_F(Forms, ProcessStartsWithEveryVariableZero) {
-  EXPECT_EQ(ModVariable.ActivePlayer, 0);
-  EXPECT_EQ(ModVariable.InningName, "");
-  EXPECT_EQ(ModVariable.BallCount, 0);
-  EXPECT_EQ(ModVariable.LongDist1, 0.0);
-}
-
 TEST_F(Forms, PitchScreenLoadsWithEveryControlAtItsLayoutValue) {
   DiamondForm& d = Diamond();
   d.Show();
@@ -69,15 +62,6 @@ TEST_F(Forms, PitchScreenLoadsWithEveryControlAtItsLayoutValue) {
   EXPECT_EQ(d.Inninglbl.Caption, "First");
   EXPECT_EQ(d.Timer1.Interval, 0);
   EXPECT_FALSE(platform.ticking(d.Timer1));
-}
-
-TEST_F(Forms, PropertiesReadBackExactlyAsWritten) {
-  DiamondForm& d = Diamond();
-  d.Show();
-  d.TheBall.Left = 2880.25f;
-  d.TheBall.Top = -7.5f;
-  EXPECT_EQ(d.TheBall.Left, 2880.25f);
-  EXPECT_EQ(d.TheBall.Top, -7.5f);
 }
 
 TEST_F(Forms, UnloadThenShowLoadsAfreshFromTheLayout) {

@@ -94,9 +94,3 @@ TEST(ScriptedPlatform, UnloadStopsTheTicksAndInputWaitsBehindAModalBox) {
   EXPECT_EQ(probe.ticks, 3);
 }
 
-TEST(ScriptedPlatform, ClockIsSecondsSinceMidnightAndWrapsThere) {
-  ScriptedPlatform platform(86399.5);
-  EXPECT_NEAR(rtcGetTimer(), 86399.5f, 0.01f);
-  platform.advance_micros(700'000);
-  EXPECT_NEAR(rtcGetTimer(), 0.2f, 0.01f);
-}
