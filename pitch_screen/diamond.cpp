@@ -17,6 +17,10 @@ constexpr int kKeySpace = 32;
 constexpr int kKeyShift = 16;
 
 constexpr double kNormalSwingSeconds = 0.3;
+// A held swing key repeats inside the swing's wait, and each repeat nests a
+// whole swing with its own wait. Past this depth repeats are ignored, so a
+// key held down for minutes cannot exhaust the stack.
+constexpr int kMaxNestedSwings = 64;
 constexpr double kQuickSwingSeconds = 0.1;
 constexpr float kSecondsPerDay = 86400;
 
@@ -54,10 +58,10 @@ void DiamondForm::Form_KeyDown(Integer KeyCode, Integer /*Shift*/) {
     case kKeyPad8: throw_pitch(2); break;
     case kKeyPad9: throw_pitch(3); break;
     case kKeySpace:
-      if (ModVariable.SwingTaken == kFalse) swing(kNormalSwingSeconds);
+      if (can_swing()) swing(kNormalSwingSeconds);
       break;
     case kKeyShift:
-      if (ModVariable.SwingTaken == kFalse) {
+      if (can_swing()) {
         ModVariable.PowerSwing = kTrue;
         swing(kQuickSwingSeconds);
       }
@@ -80,11 +84,17 @@ void DiamondForm::throw_pitch(int kind) {
 // The shape changes before Swinging is set and is restored only after it is
 // cleared, so a tick never sees Swinging with the bat at rest. A second swing
 // key inside the wait nests a whole swing, as SwingTaken is set only here.
+bool DiamondForm::can_swing() const {
+  return ModVariable.SwingTaken == kFalse && swings_waiting_ < kMaxNestedSwings;
+}
+
 void DiamondForm::swing(double seconds) {
   Bat.Width = kSwingWidth;
   Bat.Height = kSwingHeight;
   ModVariable.Swinging = kTrue;
+  ++swings_waiting_;
   TimeOut(seconds);
+  --swings_waiting_;
   ModVariable.Swinging = kFalse;
   Bat.Width = kRestWidth;
   Bat.Height = kRestHeight;

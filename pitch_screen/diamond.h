@@ -37,6 +37,7 @@ class DiamondForm final : public Form {
   void Label5_Click();
 
   void throw_pitch(int kind);
+  bool can_swing() const;
   void swing(double seconds);
   bool bat_meets_ball() const;
   void contact();
@@ -44,4 +45,6 @@ class DiamondForm final : public Form {
   void hand_over();
   void move_pitch();
   void write_count_labels();
+
+  int swings_waiting_ = 0;  // swings whose wait is running, nested by repeats
 };

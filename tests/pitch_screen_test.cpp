@@ -161,6 +161,26 @@ TEST_F(PitchScreen, ASwingKeyInsideASwingNestsAWholeSwing) {
   EXPECT_EQ(m().PowerSwing, -1);
 }
 
+TEST_F(PitchScreen, AHeldSwingKeyNestsOnlySoDeepAndTheGameGoesOn) {
+  // Auto-repeat every 40 ms for 20 s, all arriving inside the first swing.
+  const auto start = platform.now_micros();
+  for (int i = 1; i <= 500; ++i) platform.queue_key(start + i * 40'000, Diamond(), kKeySpace);
+  float bat_width_at_5s = 0;
+  platform.at(start + 5'000'000, [&] { bat_width_at_5s = d().Bat.Width; });
+  press(kKeySpace);
+  // 63 repeats nest (64 swings), the last starting at 2.52 s and ending 0.3 s
+  // later; after that the swing is taken and repeats do nothing.
+  EXPECT_GT(platform.now_micros() - start, 2'800'000);
+  EXPECT_LT(platform.now_micros() - start, 2'900'000);
+  EXPECT_EQ(m().SwingTaken, -1);
+  platform.advance_micros(20'000'000);  // the rest of the repeats
+  EXPECT_EQ(bat_width_at_5s, 135);
+  EXPECT_EQ(m().Swinging, 0);
+  straight_pitch();  // and the game goes on
+  ticks(kTicksToCallAPitch);
+  EXPECT_EQ(d().Pitchlbl.Caption, "Strike");
+}
+
 TEST_F(PitchScreen, TheBatMeetsAPitchOnlyAfterThirtyToThirtyThreeMoves) {
   // One tick with the bat held out and the ball where `moves` moves put it.
   straight_pitch();
