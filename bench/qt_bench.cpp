@@ -29,8 +29,11 @@ constexpr auto kRows = std::to_array<ControlRow>({
     {.name = "Timer1", .kind = Kind::Timer},
     {.name = "Dot", .kind = Kind::Circle, .place = {0, 1000, 255, 255}, .fill = kWhite},
 });
-constexpr FormSettings kSettings{
-    .name = "Cadence", .caption = "Cadence", .client_width = 6000, .client_height = 3000, .background = kBlack};
+constexpr FormSettings kSettings{.name = "Cadence",
+                                 .caption = "Cadence",
+                                 .client_width = 6000,
+                                 .client_height = 3000,
+                                 .background = kBlack};
 
 // A form whose timer moves a dot, so that every tick also repaints.
 class CadenceForm final : public Form {
@@ -72,7 +75,8 @@ void report_cadence(const char* name, const std::vector<Clock::time_point>& tick
 double cpu_seconds() {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+  return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+         (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 // Runs the event loop for a while.

@@ -44,9 +44,9 @@ void CallPitch();
 void SwitchSides();
 
 // Pieces of a side switch that the umpire and the hit view share.
-void swap_roles();          // ActivePlayer and the role captions
-void announce_switch();     // the modal "Switch Positions." box
-void advance_inning();      // InningNum and InningName, wrapping after five
+void swap_roles();       // ActivePlayer and the role captions
+void announce_switch();  // the modal "Switch Positions." box
+void advance_inning();   // InningNum and InningName, wrapping after five
 
 // Credits a statistic to player 1 or 2 by ActivePlayer; neither otherwise.
 void credit_active_player(Integer& player1, Integer& player2);

@@ -13,8 +13,7 @@ class HeadlessPlatform final : public Platform {
   float seconds_since_midnight() override { return runtime::local_seconds_since_midnight(); }
   void do_events() override {}
   void reseed_random() override {
-    random_.reseed(static_cast<std::uint64_t>(
-        std::chrono::steady_clock::now().time_since_epoch().count()));
+    random_.reseed(static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
   }
   float next_random() override { return random_.next(); }
   void message_box(std::string_view, std::string_view) override {}

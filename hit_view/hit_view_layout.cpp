@@ -9,6 +9,7 @@ constexpr Rgb kWall{0xC04000};
 constexpr Font kBannerFont{12, true};
 
 // Front to back. The ball comes first, so it flies over walls and labels.
+// clang-format off
 constexpr auto kRows = std::to_array<ControlRow>({
     {.name = "Timer1", .kind = Kind::Timer, .interval = 1},
     {.name = "SmallBall", .kind = Kind::Circle, .place = {2400, 480, 135, 135}, .fill = kWhite},
@@ -56,6 +57,7 @@ constexpr auto kRows = std::to_array<ControlRow>({
     {.name = "Line14", .kind = Kind::Line, .place = {120, 3600, 1440, 4440}, .ink = kGrass, .pen_px = 13},
     {.name = "Shape1", .kind = Kind::Circle, .place = {1080, 480, 2895, 2175}, .fill = kGrass, .ink = kWall, .pen_px = 3},
 });
+// clang-format on
 
 }  // namespace
 

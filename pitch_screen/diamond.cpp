@@ -134,7 +134,7 @@ void DiamondForm::contact() {
   m.BallHit = kTrue;
   m.PitchType = 0;
   rtcRandomize();
-  m.HitSide = to_integer(rtcRandomNext() + 1);       // 1 or 2
+  m.HitSide = to_integer(rtcRandomNext() + 1);        // 1 or 2
   m.SideStep = to_integer(39 * rtcRandomNext() + 1);  // 1..40
   credit_active_player(m.Hits1, m.Hits2);
 }
@@ -175,15 +175,12 @@ void DiamondForm::move_pitch() {
       TheBall.Top = TheBall.Top + kPitchStepTwips;
       TheBall.Left = TheBall.Left - m.SideStep;
       break;
-    case 2:
-      TheBall.Top = TheBall.Top + kPitchStepTwips;
-      break;
+    case 2: TheBall.Top = TheBall.Top + kPitchStepTwips; break;
     case 3:
       TheBall.Top = TheBall.Top + kPitchStepTwips;
       TheBall.Left = TheBall.Left + m.SideStep;
       break;
-    default:
-      return;
+    default: return;
   }
   CallPitch();
 }

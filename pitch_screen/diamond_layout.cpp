@@ -13,6 +13,7 @@ constexpr Font kCallFont{13.5f, true};
 
 // Front to back: each control is drawn over every control below it. The four
 // zones are outlined in the field's colour, so they are measured, not seen.
+// clang-format off
 constexpr auto kRows = std::to_array<ControlRow>({
     {.name = "Timer1", .kind = Kind::Timer, .interval = 0},
     {.name = "Bat", .kind = Kind::Oval, .place = {2160, 3720, 135, 1455}, .fill = kBatGrey},
@@ -58,6 +59,7 @@ constexpr auto kRows = std::to_array<ControlRow>({
     {.name = "Shape4", .index = 1, .kind = Kind::RoundedRectangle, .place = {2640, 4080, 735, 495}, .fill = kWhite, .ink = {}},
     {.name = "Line6", .kind = Kind::Line, .place = {2400, 4320, 3600, 4320}, .ink = kWhite, .pen_px = 2},
 });
+// clang-format on
 
 }  // namespace
 

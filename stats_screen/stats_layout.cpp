@@ -17,6 +17,7 @@ constexpr ControlRow rule(std::string_view name, Place ends, int pen_px) {
 
 // Front to back. The transparent UnClickerlbl lies over everything and so
 // takes every click in the window.
+// clang-format off
 constexpr auto kRows = std::to_array<ControlRow>({
     {.name = "UnClickerlbl", .place = {0, 0, 4575, 1575}},
     rule("Line10", {4440, 240, 4440, 1440}, 2),
@@ -46,6 +47,7 @@ constexpr auto kRows = std::to_array<ControlRow>({
     centred("Label2", {120, 1080, 735, 255}, "Player 2:"),
     centred("Label1", {120, 600, 735, 255}, "Player 1:"),
 });
+// clang-format on
 
 }  // namespace
 

@@ -1,6 +1,7 @@
+#include "core/convert.h"
+
 #include <gtest/gtest.h>
 
-#include "core/convert.h"
 #include "core/integer.h"
 
 TEST(Integer, HoldsTheSixteenBitRangeAndRejectsAnythingBeyond) {

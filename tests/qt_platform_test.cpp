@@ -1,5 +1,7 @@
 // The Qt platform, offscreen: pixels at layout points, window kinds, keys,
 // clicks and the message box.
+#include "core/qt/qt_platform.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -14,7 +16,6 @@
 #include "core/mod_variable.h"
 #include "core/qt/form_window.h"
 #include "core/qt/key_codes.h"
-#include "core/qt/qt_platform.h"
 #include "core/qt/render.h"
 #include "hit_view/hit_view.h"
 #include "pitch_screen/diamond.h"
@@ -46,7 +47,8 @@ QRgb at(const QImage& image, float x, float y) { return image.pixel(to_pixels(x)
 int count(const QImage& image, float left, float top, float width, float height, QRgb colour) {
   int n = 0;
   for (int y = to_pixels(top); y < to_pixels(top + height); ++y)
-    for (int x = to_pixels(left); x < to_pixels(left + width); ++x) n += (image.pixel(x, y) & 0xFFFFFF) == colour;
+    for (int x = to_pixels(left); x < to_pixels(left + width); ++x)
+      n += (image.pixel(x, y) & 0xFFFFFF) == colour;
   return n;
 }
 
@@ -76,12 +78,12 @@ TEST_F(QtGame, HitViewDrawsTheFieldWallsAndBall) {
   HitView().Show();
   const QImage image = render(HitView());
   EXPECT_EQ(image.size(), QSize(337, 459));
-  EXPECT_EQ(at(image, 2467, 547), 0xFFFFFFu);   // the ball at its start
-  EXPECT_EQ(at(image, 2527, 1500), 0x00C000u);  // the grass
-  EXPECT_EQ(at(image, 2500, 4560), 0xC04000u);  // the back wall
-  EXPECT_EQ(at(image, 2500, 6000), 0x000000u);  // beyond the field
-  EXPECT_EQ(at(image, -100 + 240, 3600), 0x000000u);  // the black patch
-  EXPECT_GT(count(image, 120, 120, 855, 255, 0xFFFFFF), 20);  // "Distance:" in white
+  EXPECT_EQ(at(image, 2467, 547), 0xFFFFFFu);                  // the ball at its start
+  EXPECT_EQ(at(image, 2527, 1500), 0x00C000u);                 // the grass
+  EXPECT_EQ(at(image, 2500, 4560), 0xC04000u);                 // the back wall
+  EXPECT_EQ(at(image, 2500, 6000), 0x000000u);                 // beyond the field
+  EXPECT_EQ(at(image, -100 + 240, 3600), 0x000000u);           // the black patch
+  EXPECT_GT(count(image, 120, 120, 855, 255, 0xFFFFFF), 20);   // "Distance:" in white
   EXPECT_EQ(count(image, 1560, 120, 1815, 255, 0xFFFFFF), 0);  // the result banner hidden
   HitView().Typelbl.Visible = true;
   EXPECT_GT(count(render(HitView()), 1560, 120, 1815, 255, 0xFFFFFF), 20);
@@ -92,8 +94,8 @@ TEST_F(QtGame, StatsDrawsItsGridOnBrown) {
   const QImage image = render(Stats());
   EXPECT_EQ(image.size(), QSize(302, 102));
   EXPECT_EQ(at(image, 60, 60), 0x804000u);
-  EXPECT_EQ(at(image, 2000, 480), 0x000000u);   // a rule
-  EXPECT_EQ(at(image, 3600, 1200), 0x000000u);  // the heavy rule before "Strikes"
+  EXPECT_EQ(at(image, 2000, 480), 0x000000u);               // a rule
+  EXPECT_EQ(at(image, 3600, 1200), 0x000000u);              // the heavy rule before "Strikes"
   EXPECT_GT(count(image, 840, 0, 735, 200, 0x000000), 20);  // "Batting" in black, above the rule
 }
 

@@ -93,4 +93,3 @@ TEST(ScriptedPlatform, UnloadStopsTheTicksAndInputWaitsBehindAModalBox) {
   platform.advance_ticks(10);
   EXPECT_EQ(probe.ticks, 3);
 }
-

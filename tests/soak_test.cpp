@@ -40,7 +40,8 @@ class Soak : public GameTest {
     reset_process_state();
     Diamond().Show();
     if (chance(0.5)) {
-      for (Integer* s : {&m().Hits1, &m().Hits2, &m().HomeRuns1, &m().HomeRuns2, &m().Strikes1, &m().Strikes2})
+      for (Integer* s :
+           {&m().Hits1, &m().Hits2, &m().HomeRuns1, &m().HomeRuns2, &m().Strikes1, &m().Strikes2})
         *s = 32767 - pick(0, 3);
     }
     last = Statistics::now();
@@ -69,7 +70,8 @@ class Soak : public GameTest {
       Form* form = random_open_form();
       const auto& s = form->settings();
       const bool view_stats = form == &Diamond() && chance(0.2);
-      platform.click(*form, view_stats ? 5100.f : static_cast<float>(pick(0, static_cast<int>(s.client_width))),
+      platform.click(*form,
+                     view_stats ? 5100.f : static_cast<float>(pick(0, static_cast<int>(s.client_width))),
                      view_stats ? 4700.f : static_cast<float>(pick(0, static_cast<int>(s.client_height))));
     } else if (kind < 95) {
       ticks(pick(20, 300));  // long enough for flights to land
@@ -137,7 +139,8 @@ TEST_F(Soak, AMillionRandomEventsKeepEveryRule) {
     hits_seen += m().Hits1 + m().Hits2 > hits_before;
     switches_seen = static_cast<int>(platform.boxes.size());
   }
-  std::printf("events showing a call %d, hits %d, side switches %d, stopped handlers %d\n", events_showing_a_call, hits_seen, switches_seen, stopped_handlers());
+  std::printf("events showing a call %d, hits %d, side switches %d, stopped handlers %d\n",
+              events_showing_a_call, hits_seen, switches_seen, stopped_handlers());
   // The run really played the game, not just pressed keys at random.
   EXPECT_GT(events_showing_a_call, 1000);
   EXPECT_GT(hits_seen, 100);

@@ -38,24 +38,23 @@ TEST_P(UmpireZones, CallOnlyInsideTheirBands) {
       << "SwingTaken " << row.swing_taken << " at " << row.left << ", " << row.top;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Edges, UmpireZones,
-    ::testing::Values(
-        // Down: the ball's bottom edge reaches 5040 at Top 4785; its top leaves 5175.
-        ZoneRow{0, 2880, 4784, "none"}, ZoneRow{0, 2880, 4785, "Strike"},
-        ZoneRow{0, 2880, 5175, "Strike"}, ZoneRow{0, 2880, 5176, "none"},
-        // Across without a swing: the strike band is 2640 - 735 = 1905 to 3375,
-        // the first ball zone -2655 to 2655, the second 585 to 6135.
-        ZoneRow{0, 1905, 4880, "Strike"}, ZoneRow{0, 1904, 4880, "Ball"},
-        ZoneRow{0, 3375, 4880, "Strike"}, ZoneRow{0, 3376, 4880, "Ball"},
-        ZoneRow{0, -2655, 4880, "Ball"}, ZoneRow{0, -2656, 4880, "none"},
-        ZoneRow{0, 6135, 4880, "Ball"}, ZoneRow{0, 6136, 4880, "none"},
-        // After a swing anything across -240 - 7095 to 6855 is a strike.
-        ZoneRow{-1, -7335, 4880, "Strike"}, ZoneRow{-1, -7336, 4880, "none"},
-        ZoneRow{-1, 6855, 4880, "Strike"}, ZoneRow{-1, 6856, 4880, "none"},
-        ZoneRow{-1, 2880, 4784, "none"},
-        // Any other value of SwingTaken calls nothing.
-        ZoneRow{1, 2880, 4880, "none"}));
+INSTANTIATE_TEST_SUITE_P(Edges, UmpireZones,
+                         ::testing::Values(
+                             // Down: the ball's bottom edge reaches 5040 at Top 4785; its top leaves 5175.
+                             ZoneRow{0, 2880, 4784, "none"}, ZoneRow{0, 2880, 4785, "Strike"},
+                             ZoneRow{0, 2880, 5175, "Strike"}, ZoneRow{0, 2880, 5176, "none"},
+                             // Across without a swing: the strike band is 2640 - 735 = 1905 to 3375,
+                             // the first ball zone -2655 to 2655, the second 585 to 6135.
+                             ZoneRow{0, 1905, 4880, "Strike"}, ZoneRow{0, 1904, 4880, "Ball"},
+                             ZoneRow{0, 3375, 4880, "Strike"}, ZoneRow{0, 3376, 4880, "Ball"},
+                             ZoneRow{0, -2655, 4880, "Ball"}, ZoneRow{0, -2656, 4880, "none"},
+                             ZoneRow{0, 6135, 4880, "Ball"}, ZoneRow{0, 6136, 4880, "none"},
+                             // After a swing anything across -240 - 7095 to 6855 is a strike.
+                             ZoneRow{-1, -7335, 4880, "Strike"}, ZoneRow{-1, -7336, 4880, "none"},
+                             ZoneRow{-1, 6855, 4880, "Strike"}, ZoneRow{-1, 6856, 4880, "none"},
+                             ZoneRow{-1, 2880, 4784, "none"},
+                             // Any other value of SwingTaken calls nothing.
+                             ZoneRow{1, 2880, 4880, "none"}));
 
 TEST_F(Umpire, AStrikeWithStrikesToGoAddsToTheCountAndTheStatistic) {
   called_strikes(2);
@@ -150,7 +149,7 @@ TEST_F(Umpire, APitchCalledDuringASwingLeavesTheNextPitchUnplayable) {
 
   // A pitch far to the left, not swung at, would be a ball; here it is a strike.
   pitch_with_break(kKeyPad7, 30);  // Left 2880 - 44 * 30 = 1560 at the plate
-  press(kKeySpace);               // refused: the swing is taken
+  press(kKeySpace);                // refused: the swing is taken
   ticks(kTicksToCallAPitch);
   EXPECT_EQ(d().Pitchlbl.Caption, "Strike");
   EXPECT_EQ(m().StrikeCount, 2);

@@ -14,9 +14,7 @@ namespace {
 constexpr float kTwipsPerPixel = 15;
 
 // Half a wide pen reaches outside the path; one more pixel covers rounding.
-float pen_margin(const ControlRow& row) {
-  return (static_cast<float>(row.pen_px) / 2 + 1) * kTwipsPerPixel;
-}
+float pen_margin(const ControlRow& row) { return (static_cast<float>(row.pen_px) / 2 + 1) * kTwipsPerPixel; }
 
 }  // namespace
 
@@ -55,8 +53,8 @@ void Label::reset() {
 Bounds Line::bounds() const {
   const auto& p = row().place;
   const float margin = pen_margin(row());
-  return {std::min(p.a, p.c) - margin, std::min(p.b, p.d) - margin,
-          std::max(p.a, p.c) + margin, std::max(p.b, p.d) + margin};
+  return {std::min(p.a, p.c) - margin, std::min(p.b, p.d) - margin, std::max(p.a, p.c) + margin,
+          std::max(p.b, p.d) + margin};
 }
 
 Timer::Timer(Form& form, const ControlRow& row) : Control(form, row), Interval(*this, row.interval) {}

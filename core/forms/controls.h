@@ -47,9 +47,7 @@ class Property {
   // Load puts a property back to its layout value without repaint traffic.
   void reset(T value) { value_ = std::move(value); }
 
-  friend bool operator==(const Property& a, const T& b)
-    requires std::is_same_v<T, std::string>
-  {
+  friend bool operator==(const Property& a, const T& b) requires std::is_same_v<T, std::string> {
     return a.value_ == b;
   }
 

@@ -8,17 +8,13 @@ namespace {
 
 std::unique_ptr<Control> make_control(Form& form, const ControlRow& row) {
   switch (row.kind) {
-    case Kind::Label:
-      return std::make_unique<Label>(form, row);
+    case Kind::Label: return std::make_unique<Label>(form, row);
     case Kind::Rectangle:
     case Kind::RoundedRectangle:
     case Kind::Oval:
-    case Kind::Circle:
-      return std::make_unique<Shape>(form, row);
-    case Kind::Line:
-      return std::make_unique<Line>(form, row);
-    case Kind::Timer:
-      return std::make_unique<Timer>(form, row);
+    case Kind::Circle: return std::make_unique<Shape>(form, row);
+    case Kind::Line: return std::make_unique<Line>(form, row);
+    case Kind::Timer: return std::make_unique<Timer>(form, row);
   }
   return nullptr;
 }

@@ -36,9 +36,9 @@ struct ControlRow {
   int index = kNoIndex;  // member of a control array when >= 0
   Kind kind = Kind::Label;
   Place place;
-  std::optional<Rgb> fill;       // shape inside or label background; none is transparent
+  std::optional<Rgb> fill;          // shape inside or label background; none is transparent
   std::optional<Rgb> ink = kBlack;  // outline, line or text colour; none draws no outline
-  int pen_px = 1;                // outline or line width in pixels
+  int pen_px = 1;                   // outline or line width in pixels
   Align align = Align::Left;
   bool auto_size = false;
   bool visible = true;

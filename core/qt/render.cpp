@@ -72,7 +72,7 @@ void draw_label(QPainter& painter, const Label& label) {
   const std::string& caption = label.Caption;
   if (caption.empty()) return;
   int flags = Qt::AlignTop | Qt::TextWordWrap;
-  flags |= row.align == Align::Right ? Qt::AlignRight
+  flags |= row.align == Align::Right    ? Qt::AlignRight
            : row.align == Align::Center ? Qt::AlignHCenter
                                         : Qt::AlignLeft;
   painter.setFont(font_for(row.font));
@@ -99,7 +99,8 @@ QSize client_size(const Form& form) {
 void render_form(QPainter& painter, const Form& form, const QRect& dirty) {
   painter.setRenderHint(QPainter::Antialiasing, false);
   painter.setRenderHint(QPainter::TextAntialiasing, true);
-  painter.fillRect(QRect(QPoint(0, 0), client_size(form)).intersected(dirty), colour(form.settings().background));
+  painter.fillRect(QRect(QPoint(0, 0), client_size(form)).intersected(dirty),
+                   colour(form.settings().background));
   const auto& controls = form.controls();
   for (auto it = controls.rbegin(); it != controls.rend(); ++it) {
     const Control& control = **it;

@@ -19,4 +19,5 @@ QSize client_size(const Form& form);
 // Paints the background and every visible control, back to front, with the
 // client area's top left at the painter's origin. Controls wholly outside
 // `dirty` (client pixels) are skipped; by default everything is drawn.
-void render_form(QPainter& painter, const Form& form, const QRect& dirty = QRect(-100000, -100000, 200000, 200000));
+void render_form(QPainter& painter, const Form& form,
+                 const QRect& dirty = QRect(-100000, -100000, 200000, 200000));

@@ -9,8 +9,7 @@
 namespace {
 
 timespec to_timespec(std::chrono::nanoseconds ns) {
-  return {static_cast<time_t>(ns.count() / 1'000'000'000),
-          static_cast<long>(ns.count() % 1'000'000'000)};
+  return {static_cast<time_t>(ns.count() / 1'000'000'000), static_cast<long>(ns.count() % 1'000'000'000)};
 }
 
 }  // namespace

@@ -37,8 +37,9 @@ class GameTest : public ::testing::Test {
 
   // A swing key that arrives `after_ticks` tick periods from now.
   void swing_after(double after_ticks, int key = kKeySpace) {
-    platform.queue_key(platform.now_micros() + static_cast<std::int64_t>(after_ticks * ScriptedPlatform::kTickMicros),
-                       Diamond(), key);
+    platform.queue_key(
+        platform.now_micros() + static_cast<std::int64_t>(after_ticks * ScriptedPlatform::kTickMicros),
+        Diamond(), key);
   }
 
   // Straight pitches, not swung at, each called a strike.

@@ -9,8 +9,8 @@ constexpr std::int64_t kMaxIdleWaitMicros = 1'000;
 
 // A timer's period is its interval rounded up to whole 64 Hz ticks.
 std::int64_t period_of(int interval_ms) {
-  const std::int64_t ticks = (interval_ms * 1000LL + ScriptedPlatform::kTickMicros - 1) /
-                             ScriptedPlatform::kTickMicros;
+  const std::int64_t ticks =
+      (interval_ms * 1000LL + ScriptedPlatform::kTickMicros - 1) / ScriptedPlatform::kTickMicros;
   return std::max<std::int64_t>(ticks, 1) * ScriptedPlatform::kTickMicros;
 }
 
@@ -88,7 +88,8 @@ void ScriptedPlatform::do_events() {
 
 void ScriptedPlatform::reseed_random() {
   ++reseeds_;
-  random_.reseed(seed_ ^ (static_cast<std::uint64_t>(now_) * 2654435761u + static_cast<std::uint64_t>(reseeds_)));
+  random_.reseed(seed_ ^
+                 (static_cast<std::uint64_t>(now_) * 2654435761u + static_cast<std::uint64_t>(reseeds_)));
 }
 
 float ScriptedPlatform::next_random() {
@@ -119,7 +120,8 @@ void ScriptedPlatform::timer_changed(Timer& timer) {
   }
   const std::int64_t period = period_of(timer.Interval);
   const auto it = timers_.find(&timer);
-  if (it == timers_.end() || it->second.period != period) timers_[&timer] = {now_ + period, period, timers_started_++};
+  if (it == timers_.end() || it->second.period != period)
+    timers_[&timer] = {now_ + period, period, timers_started_++};
 }
 
 void ScriptedPlatform::forget(Form& form) {

@@ -22,8 +22,7 @@ class ScriptedPlatform final : public Platform {
 
   // Installs itself for the process and starts the clock at the given time of
   // day; uninstalls itself when destroyed.
-  explicit ScriptedPlatform(double start_seconds_since_midnight = 12 * 3600.0,
-                            std::uint64_t seed = 1);
+  explicit ScriptedPlatform(double start_seconds_since_midnight = 12 * 3600.0, std::uint64_t seed = 1);
   ~ScriptedPlatform() override;
 
   // Virtual time. advance runs, in time order, every event that falls due.
