@@ -64,9 +64,15 @@ Timer& Form::timer(std::string_view name) {
 void Form::load() {
   for (const auto& control : controls_) control->reset();
   loaded_ = true;
+  tell_platform_about_timers();
+  run_guarded([this] { Form_Load(); });
+}
+
+// Loading starts the timers whose layout interval is positive; unloading
+// stops them all.
+void Form::tell_platform_about_timers() {
   for (const auto& control : controls_)
     if (auto* timer = dynamic_cast<Timer*>(control.get())) runtime::platform().timer_changed(*timer);
-  run_guarded([this] { Form_Load(); });
 }
 
 void Form::Show() {
@@ -81,8 +87,7 @@ void Form::Unload() {
   run_guarded([&] { Form_Unload(cancel); });
   if (cancel != 0) return;
   loaded_ = false;
-  for (const auto& control : controls_)
-    if (auto* timer = dynamic_cast<Timer*>(control.get())) runtime::platform().timer_changed(*timer);
+  tell_platform_about_timers();
   runtime::platform().hide_form(*this);
 }
 

@@ -54,6 +54,7 @@ class Form {
 
  private:
   void load();
+  void tell_platform_about_timers();
 
   const FormSettings& settings_;
   std::vector<std::unique_ptr<Control>> controls_;

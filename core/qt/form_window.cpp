@@ -21,7 +21,7 @@ FormWindow::FormWindow(Form& form) : form_(form) {
              Qt::MSWindowsFixedSizeDialogHint;
   }
   setWindowFlags(flags);
-  setWindowTitle(QString::fromUtf8(settings.caption.data(), static_cast<qsizetype>(settings.caption.size())));
+  setWindowTitle(to_qstring(settings.caption));
   setFixedSize(client_size(form) + QSize(2 * border_, 2 * border_));
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(settings.takes_keys ? Qt::StrongFocus : Qt::NoFocus);

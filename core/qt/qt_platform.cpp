@@ -105,8 +105,8 @@ void QtPlatform::message_box(std::string_view prompt, std::string_view title) {
   if (closing_) return;
   QMessageBox box;
   box.setIcon(QMessageBox::NoIcon);
-  box.setWindowTitle(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
-  box.setText(QString::fromUtf8(prompt.data(), static_cast<qsizetype>(prompt.size())));
+  box.setWindowTitle(to_qstring(title));
+  box.setText(to_qstring(prompt));
   // Wide enough for a window manager to show the whole title.
   box.setStyleSheet(QStringLiteral("QLabel { min-width: 200px; }"));
   QPushButton* ok = box.addButton(QMessageBox::Ok);

@@ -4,12 +4,18 @@
 #pragma once
 
 #include <QRect>
+#include <QString>
+#include <string_view>
 
 class Form;
 class QPainter;
 struct Bounds;
 
 inline constexpr float kTwipsPerPixel = 15;
+
+inline QString to_qstring(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 int to_pixels(float twips);
 QRect to_pixels(const Bounds& twips);
