@@ -12,6 +12,7 @@ class HeadlessPlatform final : public Platform {
  public:
   float seconds_since_midnight() override { return runtime::local_seconds_since_midnight(); }
   void do_events() override {}
+  void run_pending_events() override {}
   void reseed_random() override {
     random_.reseed(static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
   }

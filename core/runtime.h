@@ -18,6 +18,8 @@ class Platform {
   // Runs every pending event (ticks, keys, clicks, painting) in the caller;
   // when nothing is pending it may wait up to a millisecond for one.
   virtual void do_events() = 0;
+  // Runs what is pending, without waiting when nothing is.
+  virtual void run_pending_events() = 0;
   virtual void reseed_random() = 0;
   virtual float next_random() = 0;  // uniform in [0, 1)
   // Modal: returns when the user has dismissed the box.
@@ -47,5 +49,10 @@ float rtcGetTimer();
 void rtcDoEvents();
 void rtcRandomize();
 float rtcRandomNext();
+// One draw of rtcRandomNext, widened to double. The game's draws (k * r + c,
+// rounded to an Integer) are evaluated in double: with 24 random bits and
+// small k and c that is exact, so a rounding boundary falls where the rules
+// put it (r < 0.5 gives 1 for r + 1), which single precision would move.
+inline double random_draw() { return rtcRandomNext(); }
 // Buttons 0 is a single OK button, the only kind the game uses.
 Integer rtcMsgBox(std::string_view prompt, int buttons, std::string_view title);

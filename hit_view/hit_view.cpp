@@ -24,9 +24,9 @@ HitViewForm::HitViewForm() : Form(kHitViewSettings, hit_view_layout()) {
 // order, after reseeding. A quick swing since the last load adds power.
 void HitViewForm::Form_Load() {
   rtcRandomize();
-  HitTOP = to_integer(rtcRandomNext() * 20 + 5);  // 5..25
-  HitLEFT = to_integer(rtcRandomNext() * 9 + 1);  // 1..10
-  LeftORRight = to_integer(rtcRandomNext() + 1);  // 1 or 2
+  HitTOP = to_integer(random_draw() * 20 + 5);  // 5..25
+  HitLEFT = to_integer(random_draw() * 9 + 1);  // 1..10
+  LeftORRight = to_integer(random_draw() + 1);  // 1 or 2
   if (ModVariable.PowerSwing == kTrue) {
     HitTOP = HitTOP + kQuickSwingBonus;
     Powerlbl.Caption = to_text(HitTOP * kPowerPerStep);

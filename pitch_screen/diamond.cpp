@@ -17,10 +17,6 @@ constexpr int kKeySpace = 32;
 constexpr int kKeyShift = 16;
 
 constexpr double kNormalSwingSeconds = 0.3;
-// A held swing key repeats inside the swing's wait, and each repeat nests a
-// whole swing with its own wait. Past this depth repeats are ignored, so a
-// key held down for minutes cannot exhaust the stack.
-constexpr int kMaxNestedSwings = 64;
 constexpr double kQuickSwingSeconds = 0.1;
 constexpr float kSecondsPerDay = 86400;
 
@@ -58,10 +54,10 @@ void DiamondForm::Form_KeyDown(Integer KeyCode, Integer /*Shift*/) {
     case kKeyPad8: throw_pitch(2); break;
     case kKeyPad9: throw_pitch(3); break;
     case kKeySpace:
-      if (can_swing()) swing(kNormalSwingSeconds);
+      if (ModVariable.SwingTaken == kFalse) swing(kNormalSwingSeconds);
       break;
     case kKeyShift:
-      if (can_swing()) {
+      if (ModVariable.SwingTaken == kFalse) {
         ModVariable.PowerSwing = kTrue;
         swing(kQuickSwingSeconds);
       }
@@ -74,7 +70,7 @@ void DiamondForm::Form_KeyDown(Integer KeyCode, Integer /*Shift*/) {
 void DiamondForm::throw_pitch(int kind) {
   if (kind != 2) {
     rtcRandomize();
-    ModVariable.SideStep = to_integer(50 * rtcRandomNext() + 1);  // 1..51
+    ModVariable.SideStep = to_integer(50 * random_draw() + 1);  // 1..51
   }
   ModVariable.PitchType = kind;
   Timer1.Interval = 1;
@@ -83,31 +79,47 @@ void DiamondForm::throw_pitch(int kind) {
 
 // The shape changes before Swinging is set and is restored only after it is
 // cleared, so a tick never sees Swinging with the bat at rest. A second swing
-// key inside the wait nests a whole swing, as SwingTaken is set only here.
-bool DiamondForm::can_swing() const {
-  return ModVariable.SwingTaken == kFalse && swings_waiting_ < kMaxNestedSwings;
-}
-
+// key inside the wait starts a whole swing inside it, as SwingTaken is set
+// only when a swing ends.
 void DiamondForm::swing(double seconds) {
   Bat.Width = kSwingWidth;
   Bat.Height = kSwingHeight;
   ModVariable.Swinging = kTrue;
-  ++swings_waiting_;
-  TimeOut(seconds);
-  --swings_waiting_;
-  ModVariable.Swinging = kFalse;
-  Bat.Width = kRestWidth;
-  Bat.Height = kRestHeight;
-  ModVariable.SwingTaken = kTrue;
+  TimeOut(seconds, [this] {
+    ModVariable.Swinging = kFalse;
+    Bat.Width = kRestWidth;
+    Bat.Height = kRestHeight;
+    ModVariable.SwingTaken = kTrue;
+  });
 }
 
-void DiamondForm::TimeOut(double duration) {
-  const float start = rtcGetTimer();
-  while (!runtime::platform().closing()) {
-    float elapsed = rtcGetTimer() - start;
-    if (elapsed < 0) elapsed += kSecondsPerDay;  // the clock passed midnight
-    if (!(elapsed < duration)) return;
-    rtcDoEvents();
+namespace {
+
+// The clock counts seconds since midnight and falls back to 0 there.
+float seconds_since(float start) {
+  const float elapsed = rtcGetTimer() - start;
+  return elapsed < 0 ? elapsed + kSecondsPerDay : elapsed;
+}
+
+}  // namespace
+
+void DiamondForm::TimeOut(double duration, std::function<void()> then) {
+  waits_.push_back({rtcGetTimer(), duration, std::move(then)});
+  if (waits_.size() > 1) return;  // the running loop below waits this one out first
+  Platform& platform = runtime::platform();
+  while (!waits_.empty()) {
+    const Wait& innermost = waits_.back();
+    if (!platform.closing() && seconds_since(innermost.start) < innermost.duration) {
+      rtcDoEvents();
+      continue;
+    }
+    const std::function<void()> over = std::move(waits_.back().then);
+    waits_.pop_back();
+    if (over) over();
+    // A nested wait would now return into the event pump that delivered its
+    // key, which finishes what is pending, without waiting for more, before
+    // the outer wait reads the clock again.
+    if (!waits_.empty() && !platform.closing()) platform.run_pending_events();
   }
 }
 
@@ -134,8 +146,8 @@ void DiamondForm::contact() {
   m.BallHit = kTrue;
   m.PitchType = 0;
   rtcRandomize();
-  m.HitSide = to_integer(rtcRandomNext() + 1);        // 1 or 2
-  m.SideStep = to_integer(39 * rtcRandomNext() + 1);  // 1..40
+  m.HitSide = to_integer(random_draw() + 1);        // 1 or 2
+  m.SideStep = to_integer(39 * random_draw() + 1);  // 1..40
   credit_active_player(m.Hits1, m.Hits2);
 }
 

@@ -1,6 +1,9 @@
 // The pitch screen: the main window, where pitches are thrown and swung at.
 #pragma once
 
+#include <functional>
+#include <vector>
+
 #include "core/forms/form.h"
 
 class DiamondForm final : public Form {
@@ -8,8 +11,13 @@ class DiamondForm final : public Form {
   DiamondForm();
 
   // Waits `duration` seconds, running pending events meanwhile, so timer
-  // ticks, keys and clicks happen inside the wait.
-  void TimeOut(double duration);
+  // ticks, keys and clicks happen inside the wait; then runs `then`.
+  // A wait begun inside a running one (a swing key pressed during a swing)
+  // does not nest on the call stack: it becomes the running loop's innermost
+  // wait and TimeOut returns at once. The loop waits it out, runs its `then`
+  // and goes back to the wait around it, just as a nested call would return,
+  // so a key held down for minutes costs a list entry per repeat, not a frame.
+  void TimeOut(double duration, std::function<void()> then = {});
 
   // Control names are the game's own; keep their spelling.
   Timer& Timer1 = timer("Timer1");
@@ -37,7 +45,6 @@ class DiamondForm final : public Form {
   void Label5_Click();
 
   void throw_pitch(int kind);
-  bool can_swing() const;
   void swing(double seconds);
   bool bat_meets_ball() const;
   void contact();
@@ -46,5 +53,10 @@ class DiamondForm final : public Form {
   void move_pitch();
   void write_count_labels();
 
-  int swings_waiting_ = 0;  // swings whose wait is running, nested by repeats
+  struct Wait {
+    float start;  // seconds since midnight
+    double duration;
+    std::function<void()> then;
+  };
+  std::vector<Wait> waits_;  // running waits, innermost last
 };

@@ -65,6 +65,13 @@ TEST_F(HitViewTest, TheBallFliesInAStraightLineAndShowsItsDistance) {
   EXPECT_EQ(view().SmallBall.Top, 485);
   EXPECT_EQ(view().SmallBall.Left, 2401);
   EXPECT_EQ(view().Distancelbl.Caption, "48.5");
+  view().Unload();
+  open(7);
+  ticks(1);
+  EXPECT_EQ(view().Distancelbl.Caption, "48.7");  // 487 / 10, not exact in binary
+  view().Unload();
+  open(5);
+  ticks(1);
   ticks(kMoves - 1);
   EXPECT_EQ(view().LenGTHBaLL, 200);
   EXPECT_EQ(view().SmallBall.Top, 1480);
@@ -159,6 +166,10 @@ TEST_F(HitViewTest, TheLongestHitChangesOnlyForALongerHitComparedInSinglePrecisi
   view().SmallBall.Top = 4467 - 200 * 5;  // lands at 4467: 446.7 feet
   ticks(kMoves + 1);
   EXPECT_EQ(m().LongDist1, 4467 / 10.0);  // the double quotient, not a float's
+  view().Unload();
+  m().LongDist1 = 447.99999999;  // the same as 448 in single precision
+  fly_and_settle(20);            // 448 feet
+  EXPECT_EQ(m().LongDist1, 447.99999999);
 }
 
 TEST_F(HitViewTest, TheBallCrossesTheWallsUnhindered) {
@@ -182,6 +193,13 @@ TEST_F(HitViewTest, ClicksCloseTheViewOnlyAfterTheFlight) {
   EXPECT_FALSE(platform.shown(view()));
   EXPECT_EQ(d().Outlbl.Caption, "1");
   EXPECT_EQ(m().SwingTaken, 0);
+}
+
+TEST_F(HitViewTest, AClickOnTheHiddenResultBannerReachesTheForm) {
+  fly_and_settle(20);  // an out: the banner stays hidden
+  ASSERT_FALSE(view().Typelbl.Visible);
+  platform.click(view(), 3000, 200);  // inside the banner only
+  EXPECT_FALSE(view().loaded());
 }
 
 TEST_F(HitViewTest, AClickBeforeTheSettlingTickClosesTheViewWithNothingCounted) {
@@ -209,23 +227,72 @@ TEST_F(HitViewTest, ReopeningStartsAFreshFlight) {
 }
 
 TEST_F(HitViewTest, PowerDrawsGiveOutsNeithersAndHomeRunsInTheirShares) {
-  constexpr int kLoads = 40'000;
+  // 400 evenly spread draws, none on a rounding boundary, each flown and
+  // settled: the results come in exactly the stated shares of 40.
+  constexpr int kDraws = 400;
   for (const bool quick : {false, true}) {
     int out = 0, neither = 0, home_run = 0;
-    for (int i = 0; i < kLoads; ++i) {
-      platform.advance_micros(1);  // a new reseed each time
+    for (int i = 0; i < kDraws; ++i) {
+      m().OutCount = 0;
       m().PowerSwing = quick ? -1 : 0;
+      const int home_runs = m().HomeRuns1;
+      platform.force_random({(i + 0.5f) / kDraws, 0.5f, 0.25f});
       view().Show();
-      const int top = view().HitTOP;
-      (top <= 20 ? out : top == 21 ? neither : home_run)++;
+      ticks(kMoves + 1);
+      if (m().HomeRuns1 > home_runs)
+        ++home_run;
+      else if (m().OutCount == 1)
+        ++out;
+      else
+        ++neither;
       view().Unload();
     }
-    // Expected in 40: 31 / 2 / 7 for a normal swing, 21 / 2 / 17 for a quick one.
-    const double per40 = kLoads / 40.0;
-    EXPECT_NEAR(out / per40, quick ? 21 : 31, 0.5) << quick;
-    EXPECT_NEAR(neither / per40, 2, 0.3) << quick;
-    EXPECT_NEAR(home_run / per40, quick ? 17 : 7, 0.5) << quick;
+    const int per40 = kDraws / 40;
+    EXPECT_EQ(out, (quick ? 21 : 31) * per40) << (quick ? "quick" : "normal");
+    EXPECT_EQ(neither, 2 * per40) << (quick ? "quick" : "normal");
+    EXPECT_EQ(home_run, (quick ? 17 : 7) * per40) << (quick ? "quick" : "normal");
   }
+}
+
+TEST_F(HitViewTest, PlayerTwosHitsCountForPlayerTwosRecords) {
+  m().ActivePlayer = 2;
+  m().LongDist1 = 0;
+  m().LongDist2 = 500;
+  fly_and_settle(22);  // a home run of 488 feet, short of player 2's record
+  EXPECT_EQ(m().HomeRuns2, 1);
+  EXPECT_EQ(m().HomeRuns1, 0);
+  EXPECT_EQ(m().LongDist2, 500.0);
+  EXPECT_EQ(m().LongDist1, 0.0);
+  view().Unload();
+  fly_and_settle(25);  // 548 feet
+  EXPECT_EQ(m().LongDist2, 548.0);
+  EXPECT_EQ(m().LongDist1, 0.0);
+}
+
+TEST_F(HitViewTest, ALandedOutSettledInsideTheUmpiresSwitchBoxCountsOnce) {
+  open(20);  // an out of 448 feet
+  ticks(kMoves - 1);
+  platform.advance_micros(ScriptedPlatform::kTickMicros / 2);
+  // The fifth out is called on the pitch screen between the last move and
+  // the tick that settles the hit; that tick and more run while the box is up.
+  m().OutCount = 4;
+  m().StrikeCount = 2;
+  m().PitchType = 2;
+  d().TheBall.Top = 4780;
+  d().Timer1.Interval = 1;
+  int outs_in_box = -1;
+  platform.while_box_open = [&] {
+    platform.advance_ticks(5);
+    outs_in_box = m().OutCount;
+  };
+  ticks(100);
+  ASSERT_EQ(platform.boxes.size(), 1u);
+  EXPECT_EQ(outs_in_box, 1);  // the hit's out, on the new side's count
+  EXPECT_EQ(m().OutCount, 1);
+  EXPECT_EQ(m().InningName, "Second");
+  EXPECT_EQ(m().StrikeCount, 0);
+  EXPECT_EQ(m().LongDist2, 448.0);  // the new side's record
+  EXPECT_EQ(m().LongDist1, 0.0);
 }
 
 TEST_F(HitViewTest, AHitFromThePitchScreenFliesAndCloses) {

@@ -90,23 +90,6 @@ TEST_F(PitchScreen, AStraightPitchKeepsTheLastBreakAndAKeyInFlightChangesTheKind
   EXPECT_EQ(d().TheBall.Top, 1480);  // the ball went on from where it was
 }
 
-TEST_F(PitchScreen, BreakDrawsCoverOneToFiftyOneWithHalfWeightEnds) {
-  std::map<int, int> counts;
-  constexpr int kDraws = 200'000;
-  for (int i = 0; i < kDraws; ++i) {
-    press(kKeyPad9);
-    ++counts[m().SideStep];
-  }
-  EXPECT_EQ(counts.begin()->first, 1);
-  EXPECT_EQ(counts.rbegin()->first, 51);
-  EXPECT_EQ(counts.size(), 51u);
-  const double inner = kDraws / 50.0;  // each of 2..50
-  EXPECT_NEAR(counts[1], inner / 2, inner * 0.1);
-  EXPECT_NEAR(counts[51], inner / 2, inner * 0.1);
-  EXPECT_NEAR(counts[26], inner, inner * 0.1);
-  EXPECT_EQ(platform.reseeds(), kDraws);  // every break draw reseeds first
-}
-
 TEST_F(PitchScreen, ASwingHoldsTheBatOutForItsTimeWhileTicksRun) {
   straight_pitch();
   const float top_before = d().TheBall.Top;
@@ -161,24 +144,69 @@ TEST_F(PitchScreen, ASwingKeyInsideASwingNestsAWholeSwing) {
   EXPECT_EQ(m().PowerSwing, -1);
 }
 
-TEST_F(PitchScreen, AHeldSwingKeyNestsOnlySoDeepAndTheGameGoesOn) {
-  // Auto-repeat every 40 ms for 20 s, all arriving inside the first swing.
+TEST_F(PitchScreen, AnOuterSwingEndsItsOwnWaitAfterANestedOneAndTakesTheSwingAgain) {
   const auto start = platform.now_micros();
-  for (int i = 1; i <= 500; ++i) platform.queue_key(start + i * 40'000, Diamond(), kKeySpace);
-  float bat_width_at_5s = 0;
-  platform.at(start + 5'000'000, [&] { bat_width_at_5s = d().Bat.Width; });
+  platform.queue_key(start + 80'000, Diamond(), kKeyShift);  // the nested swing ends at 180 ms
+  platform.at(start + 190'000, [&] {                         // a straight pitch one move short of the plate
+    m().PitchType = 2;
+    d().TheBall.Top = 4780;
+    d().Timer1.Interval = 1;
+  });
+  int taken_after_the_call = 1;
+  platform.at(start + 260'000, [&] { taken_after_the_call = m().SwingTaken; });
   press(kKeySpace);
-  // 63 repeats nest (64 swings), the last starting at 2.52 s and ending 0.3 s
-  // later; after that the swing is taken and repeats do nothing.
-  EXPECT_GT(platform.now_micros() - start, 2'800'000);
-  EXPECT_LT(platform.now_micros() - start, 2'900'000);
-  EXPECT_EQ(m().SwingTaken, -1);
-  platform.advance_micros(20'000'000);  // the rest of the repeats
-  EXPECT_EQ(bat_width_at_5s, 135);
+  EXPECT_EQ(d().Pitchlbl.Caption, "Strike");  // after the nested swing: anywhere on the band
+  EXPECT_EQ(taken_after_the_call, 0);         // the call cleared the swing...
+  EXPECT_EQ(m().SwingTaken, -1);              // ...and the outer swing's end took it again
+  EXPECT_EQ(d().Bat.Height, 1455);
+}
+
+TEST_F(PitchScreen, AHeldSwingKeyKeepsTheBatOutUntilItIsReleased) {
+  // A 200 ms repeat delay and 30 repeats a second, held for ten minutes:
+  // 18,000 swings, each begun inside the wait of the one before.
+  constexpr int kRepeats = 18'000;
+  constexpr std::int64_t kRepeatMicros = 33'333;
+  const auto start = platform.now_micros();
+  const auto last_repeat = start + 200'000 + (kRepeats - 1) * kRepeatMicros;
+  for (int i = 0; i < kRepeats; ++i)
+    platform.queue_key(start + 200'000 + i * kRepeatMicros, Diamond(), kKeySpace);
+  int samples = 0, bat_out = 0;
+  const auto sample = [&] {
+    ++samples;
+    bat_out += d().Bat.Width == 1455 && m().Swinging == -1 && m().SwingTaken == 0;
+  };
+  for (auto t = start + 100'000; t < last_repeat; t += 5'000'000) platform.at(t, sample);
+  platform.at(last_repeat + 250'000, sample);
+  press(kKeySpace);
+  EXPECT_EQ(bat_out, samples);
+  EXPECT_GT(samples, 100);
+  // The last repeat's swing lasts its 0.3 s, and every swing around it ends with it.
+  EXPECT_GE(platform.now_micros() - last_repeat, 296'000);
+  EXPECT_LT(platform.now_micros() - last_repeat, 320'000);
+  EXPECT_EQ(d().Bat.Width, 135);
   EXPECT_EQ(m().Swinging, 0);
-  straight_pitch();  // and the game goes on
-  ticks(kTicksToCallAPitch);
-  EXPECT_EQ(d().Pitchlbl.Caption, "Strike");
+  EXPECT_EQ(m().SwingTaken, -1);
+  m().SwingTaken = 0;  // and the game goes on
+  straight_pitch();
+  swing_after(30.5);
+  ticks(31);
+  EXPECT_EQ(m().Hits1, 1);
+}
+
+TEST_F(PitchScreen, ATickRaisesAHitBallBeforeItMovesAPitch) {
+  m().BallHit = -1;
+  m().HitSide = 1;
+  m().SideStep = 1;
+  m().PitchType = 2;  // a pitch key pressed while the hit ball rises
+  d().TheBall.Top = 4685;
+  d().Timer1.Interval = 1;
+  ticks(1);
+  // Up then down: 4685 - 50 + 100 = 4735, short of the zones. Down first
+  // would reach 4785 and call the pitch before the ball rose.
+  EXPECT_EQ(d().TheBall.Top, 4735);
+  EXPECT_EQ(d().TheBall.Left, 2881);
+  EXPECT_FALSE(d().Pitchlbl.Visible);
+  EXPECT_EQ(m().PitchType, 2);
 }
 
 TEST_F(PitchScreen, TheBatMeetsAPitchOnlyAfterThirtyToThirtyThreeMoves) {
@@ -260,7 +288,9 @@ TEST_F(PitchScreen, ContactDrawsTheDriftAndTheBallRisesToTheHandOver) {
 
 TEST_F(PitchScreen, OnlyADriftToTheRightClearsTheStrikesAtTheHandOver) {
   m().StrikeCount = 2;
-  hit_straight_pitch(0.25f);  // HitSide 1
+  m().BallCount = 3;
+  hit_straight_pitch(0.25f);    // HitSide 1
+  EXPECT_EQ(m().BallCount, 3);  // never touched by a hit
   EXPECT_EQ(m().StrikeCount, 0);
   EXPECT_EQ(d().Strikelbl.Caption, "0");
   EXPECT_EQ(m().SwingTaken, 0);
@@ -268,6 +298,7 @@ TEST_F(PitchScreen, OnlyADriftToTheRightClearsTheStrikesAtTheHandOver) {
 
   m().StrikeCount = 2;
   hit_straight_pitch(0.75f);  // HitSide 2
+  EXPECT_EQ(m().BallCount, 3);
   EXPECT_EQ(m().StrikeCount, 2);
   EXPECT_EQ(m().SwingTaken, -1);
 }
@@ -284,6 +315,13 @@ TEST_F(PitchScreen, AHitWhileTheLastHitViewIsOpenCountsButOnlyRaisesTheView) {
   EXPECT_EQ(view.HitTOP, power);
   EXPECT_GT(view.LenGTHBaLL, moves);  // the same flight went on
   EXPECT_EQ(platform.times_shown(view), 2);
+}
+
+TEST_F(PitchScreen, HitsArePlayerTwosWhilePlayerTwoIsActive) {
+  m().ActivePlayer = 2;
+  hit_straight_pitch();
+  EXPECT_EQ(m().Hits2, 1);
+  EXPECT_EQ(m().Hits1, 0);
 }
 
 TEST_F(PitchScreen, KeysWithoutAnActionDoNothing) {
@@ -310,6 +348,8 @@ class SwingAtMidnight : public GameTest {
 
 TEST_F(SwingAtMidnight, StillLastsItsDuration) {
   const auto start = platform.now_micros();
+  // A wait that missed midnight would never end: stop it at 1 s.
+  platform.at(start + 1'000'000, [&] { platform.close_main_window(); });
   press(kKeySpace);
   EXPECT_GE(platform.now_micros() - start, 290'000);
   EXPECT_LT(platform.now_micros() - start, 330'000);

@@ -109,6 +109,20 @@ TEST_F(Umpire, FifteenCalledStrikesSwitchTheSidesOnceWithTheRolesSwappedDuringTh
   EXPECT_EQ(m().Strikes2, 1);
 }
 
+TEST_F(Umpire, ASwitchFromPlayerTwoGivesPlayerOneThePitch) {
+  m().ActivePlayer = 2;
+  d().Play1lbl.Caption = "Batting";
+  d().Play2lbl.Caption = "Pitching";
+  m().OutCount = 4;
+  m().StrikeCount = 2;
+  called_strikes(1);
+  EXPECT_EQ(m().ActivePlayer, 1);
+  EXPECT_EQ(d().Play1lbl.Caption, "Pitching");
+  EXPECT_EQ(d().Play2lbl.Caption, "Batting");
+  EXPECT_EQ(m().Strikes2, 1);
+  EXPECT_EQ(m().InningName, "Second");
+}
+
 TEST_F(Umpire, TheInningsRunFirstToFifthAndBackToFirst) {
   const char* names[] = {"Second", "Third", "Fourth", "Fifth", "First", "Second"};
   for (const char* name : names) {

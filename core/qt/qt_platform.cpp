@@ -95,6 +95,11 @@ void QtPlatform::do_events() {
   std::this_thread::sleep_for(kMaxIdleWait);
 }
 
+void QtPlatform::run_pending_events() {
+  if (auto* dispatcher = QAbstractEventDispatcher::instance())
+    dispatcher->processEvents(QEventLoop::AllEvents);
+}
+
 void QtPlatform::reseed_random() {
   random_.reseed(static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
 }

@@ -28,6 +28,7 @@ class QtPlatform final : public Platform {
 
   float seconds_since_midnight() override;
   void do_events() override;
+  void run_pending_events() override;
   void reseed_random() override;
   float next_random() override;
   void message_box(std::string_view prompt, std::string_view title) override;

@@ -86,6 +86,11 @@ void ScriptedPlatform::do_events() {
   now_ = std::max(now_, next);
 }
 
+void ScriptedPlatform::run_pending_events() {
+  while (run_next_event(now_)) {
+  }
+}
+
 void ScriptedPlatform::reseed_random() {
   ++reseeds_;
   random_.reseed(seed_ ^

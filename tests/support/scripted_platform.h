@@ -53,6 +53,9 @@ class ScriptedPlatform final : public Platform {
   std::function<void()> while_box_open;
   bool box_open() const { return modal_depth_ > 0; }
 
+  // The user closed the main window: waits return at once from then on.
+  void close_main_window() { closing_ = true; }
+
   bool shown(const Form& form) const { return shown_.contains(&form); }
   int times_shown(const Form& form) const;
   bool ticking(const Timer& timer) const { return timers_.contains(const_cast<Timer*>(&timer)); }
@@ -60,6 +63,7 @@ class ScriptedPlatform final : public Platform {
   // Platform
   float seconds_since_midnight() override;
   void do_events() override;
+  void run_pending_events() override;
   void reseed_random() override;
   float next_random() override;
   void message_box(std::string_view prompt, std::string_view title) override;
@@ -68,6 +72,7 @@ class ScriptedPlatform final : public Platform {
   void timer_changed(Timer& timer) override;
   void invalidate(Form&, const Bounds&) override {}
   void forget(Form& form) override;
+  bool closing() const override { return closing_; }
 
  private:
   struct Scheduled {
@@ -93,6 +98,7 @@ class ScriptedPlatform final : public Platform {
   int reseeds_ = 0;
   std::uint64_t timers_started_ = 0;
   int modal_depth_ = 0;
+  bool closing_ = false;
   std::set<const Form*> shown_;
   std::map<const Form*, int> show_counts_;
 };
