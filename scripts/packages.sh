@@ -15,5 +15,5 @@ ensure_packages() {
 }
 
 BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-dejavu-extra)
-TEST_PACKAGES=(googletest libgtest-dev xvfb xdotool numlockx x11-xserver-utils x11-utils openbox wmctrl imagemagick)
+TEST_PACKAGES=(googletest libgtest-dev xvfb xdotool x11-xserver-utils x11-utils openbox wmctrl imagemagick dpkg-dev file lintian desktop-file-utils appstream)
 BENCH_PACKAGES=(libbenchmark-dev)

@@ -1,0 +1,75 @@
+# Shared by the end-to-end tests: a virtual X server, polling, window
+# geometry and pixel checks. Source it, then call start_x.
+set -euo pipefail
+work=$(mktemp -d)
+passed=0
+xvfb=""
+game=""
+extra_pids=()
+
+cleanup() {
+  [ -n "$game" ] && kill "$game" 2>/dev/null
+  for pid in "${extra_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  # Wait for the server to go, so the next run cannot meet its leftovers.
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*"; exit 1; }
+ok() { echo "ok: $*"; passed=$((passed + 1)); }
+# Polls a command for up to $1 seconds.
+within() {
+  local limit=$1; shift
+  for _ in $(seq $((limit * 10))); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
+
+# A virtual X server on a free display (DISPLAY is set).
+start_x() {
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+  xvfb=$!
+  for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+  export DISPLAY=":$(cat "$work/display")"
+  export XDG_RUNTIME_DIR="$work"
+}
+
+# Openbox on the running server; windows mapped while it starts can be lost.
+start_openbox() {
+  openbox >/dev/null 2>&1 &
+  extra_pids+=($!)
+  for _ in $(seq 100); do wmctrl -l >/dev/null 2>&1 && break; sleep 0.1; done
+}
+
+# Keypad 7, 8, 9 with Num Lock on: xdotool locks it around the key (the
+# virtual server keeps no lock of its own).
+keypad() { xdotool key "KP_$1"; }
+# The same keys with Num Lock off: their raw key codes, which the server's
+# keymap then reads as KP_Home, KP_Up, KP_Prior.
+keypad_unlocked() { xdotool key $((72 + $1)); }
+
+windows() { xdotool search --onlyvisible --class diamond 2>/dev/null | wc -l; }
+at_least() { [ "$(windows)" -ge "$1" ]; }
+exactly() { [ "$(windows)" -eq "$1" ]; }
+# Absolute screen position of a window's client area.
+origin() { xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x, y}'; }
+# Share of pixels of the given colour in a rectangle of screen pixels.
+share() {
+  import -window root -crop "$3x$4+$1+$2" +repage "$work/crop.png"
+  convert "$work/crop.png" -fill black +opaque "$5" -fill white -opaque "$5" -format "%[fx:mean]" info:
+}
+# Twips of a window to pixels.
+px() { echo $(($1 / 15)); }
+
+# The pitch screen's call label, at twips 2400, 2040 of its client area.
+call_hidden() { [ "$(share "$((mx + 160))" "$((my + 136))" 81 25 '#008000')" = 1 ]; }
+call_shown() { ! call_hidden; }
+
+# Starts the game ($@) and waits for the pitch screen; sets main, mx, my.
+start_game() {
+  "$@" 2>"$work/game.log" &
+  game=$!
+  within 10 at_least 1 || fail "the pitch screen did not appear: $(cat "$work/game.log")"
+  main=$(xdotool search --onlyvisible --name '^Diamond$' | head -1)
+  read -r mx my < <(origin "$main")
+}
