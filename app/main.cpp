@@ -1,8 +1,10 @@
 // Starts the form runtime on Qt and shows the pitch screen.
 #include <QApplication>
 #include <QIcon>
+#include <cstdlib>
 
 #include "core/mod_variable.h"
+#include "core/qt/platform_choice.h"
 #include "core/qt/qt_platform.h"
 #include "pitch_screen/diamond.h"
 
@@ -19,6 +21,8 @@ QIcon game_icon() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const std::string platform_choice = choose_qt_platform(std::getenv, {argv, static_cast<std::size_t>(argc)});
+  if (!platform_choice.empty()) qputenv("QT_QPA_PLATFORM", platform_choice.c_str());
   QApplication app(argc, argv);
   // The application's identity ties its windows to its desktop entry: the
   // X window class (StartupWMClass) and the Wayland app id (the entry's name).

@@ -26,6 +26,8 @@ class HitViewForm final : public Form {
   void Form_Load() override;
   void Form_Click() override;
   void Form_Unload(Integer& Cancel) override;
+  // The window manager's close is a click: ignored while the ball flies.
+  void on_close_request() override { Form_Click(); }
 
  private:
   void Timer1_Timer();

@@ -20,6 +20,8 @@ class StatsForm final : public Form {
 
  protected:
   void Form_Load() override;
+  // The window manager's close is a click in the window.
+  void on_close_request() override { UnClickerlbl_Click(); }
 
  private:
   void UnClickerlbl_Click();

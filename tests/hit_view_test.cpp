@@ -195,6 +195,24 @@ TEST_F(HitViewTest, ClicksCloseTheViewOnlyAfterTheFlight) {
   EXPECT_EQ(m().SwingTaken, 0);
 }
 
+TEST_F(HitViewTest, TheWindowManagersCloseIsAClickIgnoredDuringTheFlight) {
+  m().SwingTaken = -1;
+  open(20);
+  ticks(kMoves - 1);
+  view().close_request();  // Alt+F4 one move before landing
+  EXPECT_TRUE(view().loaded());
+  EXPECT_EQ(m().SwingTaken, -1);
+  ticks(2);  // landed and settled: one out
+  view().close_request();
+  EXPECT_FALSE(view().loaded());
+  EXPECT_EQ(d().Outlbl.Caption, "1");
+  EXPECT_EQ(m().SwingTaken, 0);
+  view().close_request();  // a second close of a closed view counts nothing
+  platform.click(view(), 200, 6000);
+  ticks(10);
+  EXPECT_EQ(m().OutCount, 1);
+}
+
 TEST_F(HitViewTest, AClickOnTheHiddenResultBannerReachesTheForm) {
   fly_and_settle(20);  // an out: the banner stays hidden
   ASSERT_FALSE(view().Typelbl.Visible);

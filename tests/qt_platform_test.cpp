@@ -12,10 +12,14 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <map>
+#include <string>
+#include <vector>
 
 #include "core/mod_variable.h"
 #include "core/qt/form_window.h"
 #include "core/qt/key_codes.h"
+#include "core/qt/platform_choice.h"
 #include "core/qt/render.h"
 #include "hit_view/hit_view.h"
 #include "pitch_screen/diamond.h"
@@ -157,6 +161,43 @@ TEST_F(QtGame, TheSwitchBoxIsModalWithTitlePromptAndAPlainOkButton) {
   EXPECT_TRUE(icon_free);
 }
 
+TEST_F(QtGame, TheWindowManagersCloseOfTheHitViewWaitsForTheLanding) {
+  HitView().Show();
+  FormWindow& hit = window(HitView());
+  hit.close();  // as Alt+F4 asks
+  EXPECT_TRUE(HitView().loaded());
+  EXPECT_TRUE(hit.isVisible());
+  HitView().LenGTHBaLL = 200;
+  hit.close();
+  EXPECT_FALSE(HitView().loaded());
+  EXPECT_FALSE(hit.isVisible());
+}
+
+TEST_F(QtGame, ThePitchScreenGetsTheKeyboardBackWhenAnotherWindowCloses) {
+  FormWindow& main = window(Diamond());
+  for (Form* other : {static_cast<Form*>(&Stats()), static_cast<Form*>(&HitView())}) {
+    other->Show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &window(*other); }, 2000));
+    other->Unload();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &main; }, 2000))
+        << other->settings().name;
+  }
+}
+
+TEST_F(QtGame, TheWindowManagersCloseDismissesTheSwitchBox) {
+  int boxes_seen = 0;
+  QTimer close_it;
+  QObject::connect(&close_it, &QTimer::timeout, [&] {
+    if (auto* box = QApplication::activeModalWidget()) {
+      ++boxes_seen;
+      box->close();
+    }
+  });
+  close_it.start(10);
+  announce_switch();  // returns once the box is gone
+  EXPECT_EQ(boxes_seen, 1);
+}
+
 TEST(QtKeys, KeypadDigitsCountOnlyWithNumLock) {
   EXPECT_EQ(virtual_key_code(Qt::Key_7, Qt::KeypadModifier), 103);
   EXPECT_EQ(virtual_key_code(Qt::Key_8, Qt::KeypadModifier), 104);
@@ -167,6 +208,41 @@ TEST(QtKeys, KeypadDigitsCountOnlyWithNumLock) {
   EXPECT_EQ(virtual_key_code(Qt::Key_7, Qt::NoModifier), '7');  // the top row
   EXPECT_EQ(virtual_key_code(Qt::Key_Space, Qt::NoModifier), 32);
   EXPECT_EQ(virtual_key_code(Qt::Key_Shift, Qt::ShiftModifier), 16);
+  // Qt's Wayland plugin gives keypad digits without the keypad modifier;
+  // their key symbols (KP_7, KP_9) still tell them from the top row's.
+  EXPECT_EQ(virtual_key_code(Qt::Key_7, Qt::NoModifier, 0xFFB7), 103);
+  EXPECT_EQ(virtual_key_code(Qt::Key_9, Qt::NoModifier, 0xFFB9), 105);
+  EXPECT_EQ(virtual_key_code(Qt::Key_7, Qt::NoModifier, 0x0037), '7');    // the top row's 7
+  EXPECT_EQ(virtual_key_code(Qt::Key_Home, Qt::NoModifier, 0xFF95), 36);  // KP_Home: Num Lock off
+}
+
+TEST(QtPlatformChoice, RunsOnXInAWaylandSessionThatOffersItUnlessTheUserChose) {
+  struct Case {
+    std::map<std::string, std::string> environment;
+    std::vector<std::string> arguments;
+    std::string chosen;
+  };
+  const Case cases[] = {
+      {{{"WAYLAND_DISPLAY", "wayland-0"}, {"DISPLAY", ":0"}}, {}, "xcb;wayland"},
+      {{{"XDG_SESSION_TYPE", "wayland"}, {"DISPLAY", ":1"}}, {}, "xcb;wayland"},
+      {{{"WAYLAND_DISPLAY", "wayland-0"}}, {}, ""},                // no X server offered
+      {{{"DISPLAY", ":0"}, {"XDG_SESSION_TYPE", "x11"}}, {}, ""},  // an X session
+      {{{"WAYLAND_DISPLAY", "wayland-0"}, {"DISPLAY", ":0"}, {"QT_QPA_PLATFORM", "wayland"}}, {}, ""},
+      {{{"WAYLAND_DISPLAY", "wayland-0"}, {"DISPLAY", ":0"}}, {"-platform", "wayland"}, ""},
+      {{{"WAYLAND_DISPLAY", "wayland-0"}, {"DISPLAY", ":0"}}, {"--platform=wayland"}, ""},
+      {{{"WAYLAND_DISPLAY", "wayland-0"}, {"DISPLAY", ""}}, {}, ""},  // set but empty
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> owned{"diamond"};
+    owned.insert(owned.end(), c.arguments.begin(), c.arguments.end());
+    std::vector<char*> argv;
+    for (auto& a : owned) argv.push_back(a.data());
+    const auto lookup = [&](const char* name) -> const char* {
+      const auto it = c.environment.find(name);
+      return it == c.environment.end() ? nullptr : it->second.c_str();
+    };
+    EXPECT_EQ(choose_qt_platform(lookup, argv), c.chosen) << testing::PrintToString(c.environment);
+  }
 }
 
 int main(int argc, char** argv) {

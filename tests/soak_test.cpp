@@ -76,8 +76,9 @@ class Soak : public GameTest {
     } else if (kind < 95) {
       ticks(pick(20, 300));  // long enough for flights to land
     } else if (kind < 99) {
-      if (HitView().loaded() && chance(0.5)) HitView().Unload();  // the window manager's close
-      if (Stats().loaded()) Stats().Unload();
+      // The window manager's close, at any moment of a flight.
+      if (HitView().loaded() && chance(0.5)) HitView().close_request();
+      if (Stats().loaded()) Stats().close_request();
     } else if (chance(0.01)) {
       restart();
     }

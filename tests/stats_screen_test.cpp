@@ -49,6 +49,13 @@ TEST_F(StatsScreen, FiguresStayAsReadUntilTheScreenIsOpenedAgain) {
   EXPECT_EQ(s().Strike1lbl.Caption, "1");
 }
 
+TEST_F(StatsScreen, TheWindowManagersCloseClosesItAsAClickDoes) {
+  view_stats();
+  s().close_request();
+  EXPECT_FALSE(s().loaded());
+  EXPECT_FALSE(platform.shown(s()));
+}
+
 TEST_F(StatsScreen, AClickAnywhereClosesIt) {
   for (auto [x, y] : {std::pair{10.f, 10.f}, {1000.f, 650.f}, {3600.f, 700.f}, {4520.f, 1520.f}}) {
     view_stats();

@@ -110,6 +110,10 @@ void Form::click_at(float x_twips, float y_twips) {
   run_guarded([this] { Form_Click(); });
 }
 
+void Form::close_request() {
+  if (loaded_) run_guarded([this] { on_close_request(); });
+}
+
 void Form::invalidate(const Bounds& twips) {
   if (loaded_) runtime::platform().invalidate(*this, twips);
 }

@@ -37,6 +37,9 @@ class Form {
   // anything that escapes it, so the event loop always goes on.
   void key_down(int key_code);
   void click_at(float x_twips, float y_twips);
+  // The user asked the window manager to close the window (Alt+F4, a
+  // taskbar's close): it does what the window's own way of closing does.
+  void close_request();
 
   void invalidate(const Bounds& twips);
   void timer_changed(Timer& timer);
@@ -46,6 +49,7 @@ class Form {
   virtual void Form_Unload(Integer& /*Cancel*/) {}
   virtual void Form_KeyDown(Integer /*KeyCode*/, Integer /*Shift*/) {}
   virtual void Form_Click() {}
+  virtual void on_close_request() { Unload(); }
 
   // Named access for the screens' member bindings; the name must exist.
   Label& label(std::string_view name, int index = kNoIndex);

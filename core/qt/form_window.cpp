@@ -9,6 +9,7 @@
 #include "core/qt/key_codes.h"
 #include "core/qt/qt_platform.h"
 #include "core/qt/render.h"
+#include "core/qt/window_manager.h"
 
 FormWindow::FormWindow(Form& form) : form_(form) {
   const FormSettings& settings = form.settings();
@@ -27,6 +28,18 @@ FormWindow::FormWindow(Form& form) : form_(form) {
   setFocusPolicy(settings.takes_keys ? Qt::StrongFocus : Qt::NoFocus);
 }
 
+void FormWindow::show_centred() {
+  centring_.shown(*this);
+  if (form_.settings().border == Border::Thin) allow_only_close(*this);
+  update();
+  show();
+}
+
+bool FormWindow::event(QEvent* event) {
+  centring_.event(*this, event->type());
+  return QWidget::event(event);
+}
+
 void FormWindow::invalidate_twips(const QRect& pixels) { update(pixels.translated(border_, border_)); }
 
 void FormWindow::paintEvent(QPaintEvent* event) {
@@ -43,7 +56,7 @@ void FormWindow::paintEvent(QPaintEvent* event) {
 }
 
 void FormWindow::keyPressEvent(QKeyEvent* event) {
-  const int code = virtual_key_code(event->key(), event->modifiers());
+  const int code = virtual_key_code(event->key(), event->modifiers(), event->nativeVirtualKey());
   if (code != 0) form_.key_down(code);
   event->accept();
 }

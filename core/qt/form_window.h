@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include "core/qt/window_manager.h"
+
 class Form;
 
 class FormWindow final : public QWidget {
@@ -15,14 +17,18 @@ class FormWindow final : public QWidget {
   int border() const { return border_; }
   // Repaints the pixels that a change of these twips can touch.
   void invalidate_twips(const QRect& pixels);
+  // Shows the window centred on the screen, frame and title bar included.
+  void show_centred();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   Form& form_;
   int border_ = 0;
+  Centring centring_;
 };

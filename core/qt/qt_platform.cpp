@@ -14,6 +14,7 @@
 #include "core/qt/form_window.h"
 #include "core/qt/render.h"
 #include "core/qt/tick_timer.h"
+#include "core/qt/window_manager.h"
 
 namespace {
 
@@ -24,6 +25,25 @@ constexpr std::chrono::nanoseconds kTickPeriod = 15'625'000ns;
 constexpr auto kMaxIdleWait = 1ms;
 
 QtPlatform* the_platform = nullptr;
+
+// The side switch's box, centred on the screen like the game's windows.
+class SwitchBox final : public QMessageBox {
+ public:
+  int exec() override {
+    adjustSize();
+    centring_.shown(*this);
+    return QMessageBox::exec();
+  }
+
+ protected:
+  bool event(QEvent* event) override {
+    centring_.event(*this, event->type());
+    return QMessageBox::event(event);
+  }
+
+ private:
+  Centring centring_;
+};
 
 std::chrono::nanoseconds period_of(int interval_ms) {
   const auto wanted = std::chrono::nanoseconds(std::chrono::milliseconds(interval_ms));
@@ -69,11 +89,10 @@ FormWindow& QtPlatform::window(Form& form) {
 }
 
 void QtPlatform::window_closed(FormWindow& window) {
-  if (&window.form() == main_form_) {
+  if (&window.form() == main_form_)
     quit();
-  } else if (window.form().loaded()) {
-    window.form().Unload();
-  }
+  else
+    window.form().close_request();
 }
 
 // Ends the game whatever is running: waits return at once, no timer ticks
@@ -108,7 +127,7 @@ float QtPlatform::next_random() { return random_.next(); }
 
 void QtPlatform::message_box(std::string_view prompt, std::string_view title) {
   if (closing_) return;
-  QMessageBox box;
+  SwitchBox box;
   box.setIcon(QMessageBox::NoIcon);
   box.setWindowTitle(to_qstring(title));
   box.setText(to_qstring(prompt));
@@ -122,19 +141,24 @@ void QtPlatform::message_box(std::string_view prompt, std::string_view title) {
 void QtPlatform::show_form(Form& form) {
   if (closing_) return;
   FormWindow& w = window(form);
-  if (!w.isVisible()) {
-    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
-    w.move(available.x() + (available.width() - w.width()) / 2,
-           available.y() + (available.height() - w.height()) / 2);
-    w.update();
-    w.show();
-  }
+  if (!w.isVisible()) w.show_centred();
   w.raise();
   w.activateWindow();
 }
 
+// The window that takes keys (the pitch screen) gets the keyboard back when
+// another window closes, as a desktop gives it back to the window that was
+// active before.
 void QtPlatform::hide_form(Form& form) {
-  if (const auto it = windows_.find(&form); it != windows_.end()) it->second->hide();
+  const auto it = windows_.find(&form);
+  if (it == windows_.end()) return;
+  it->second->hide();
+  if (closing_ || form.settings().takes_keys) return;
+  for (auto& [other, window] : windows_) {
+    // Queued: hiding the active window takes the activation away afterwards.
+    if (other->settings().takes_keys && window->isVisible())
+      QMetaObject::invokeMethod(window.get(), &QWidget::activateWindow, Qt::QueuedConnection);
+  }
 }
 
 void QtPlatform::timer_changed(Timer& timer) {

@@ -73,3 +73,29 @@ start_game() {
   main=$(xdotool search --onlyvisible --name '^Diamond$' | head -1)
   read -r mx my < <(origin "$main")
 }
+
+# What the window manager lets the user do with a window, as one line.
+actions() { xprop -id "$1" _NET_WM_ALLOWED_ACTIONS | sed 's/.*= //; s/_NET_WM_ACTION_//g'; }
+allows() { [[ ", $(actions "$1")," == *", $2,"* ]]; }
+active_window() { printf '%d' "$(xprop -root _NET_ACTIVE_WINDOW | sed 's/.*# //; s/,.*//')"; }
+# Offset of the window's frame (as the manager reports it) from the centre
+# of the screen, as "dx dy".
+frame_offset() {
+  local x y w h l r t b
+  read -r x y w h < <(xwininfo -id "$1" |
+    awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} /Width:/ {w=$2} /Height:/ {h=$2} END {print x, y, w, h}')
+  IFS=', ' read -r l r t b < <(xprop -id "$1" _NET_FRAME_EXTENTS | sed 's/.*= //; s/.*not found.*/0, 0, 0, 0/')
+  read -r sw sh < <(xwininfo -root | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w, h}')
+  echo $(((2 * (x - l) + w + l + r - sw) / 2)) $(((2 * (y - t) + h + t + b - sh) / 2))
+}
+centred() { local dx dy; read -r dx dy < <(frame_offset "$1"); ((dx >= -2 && dx <= 2 && dy >= -2 && dy <= 2)); }
+# Alt+drag from inside a window by 60, 48 pixels, as a user moves a window.
+alt_drag() {
+  local x y
+  read -r x y < <(origin "$1")
+  xdotool mousemove $((x + 30)) $((y + 30)) sleep 0.1 keydown alt sleep 0.1 mousedown 1 sleep 0.1
+  for _ in 1 2 3 4 5 6; do xdotool mousemove_relative -- 10 8 sleep 0.05; done
+  xdotool mouseup 1 sleep 0.1 keyup alt sleep 0.3
+}
+# The other visible game window than the pitch screen.
+other_window() { xdotool search --onlyvisible --class diamond | grep -v "^$main$" | head -1; }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The real program in a virtual X server with a window manager, driven by
-# real key presses and mouse clicks. Checks what the screen shows.
+# The real program in a virtual X server under a window manager (openbox),
+# driven by real key presses, clicks and the manager's own actions. Checks
+# what the screen shows and what the manager lets the user do, in one run.
 # Usage: real_window_test.sh GAME [SCREENSHOT_DIR]
 game_exe=$1
 shots=${2:-}
@@ -12,6 +13,10 @@ shot() { [ -n "$shots" ] && import -window root "$shots/$1.png" || true; }
 start_game "$game_exe"
 ok "the pitch screen opened at $mx,$my"
 xdotool windowactivate --sync "$main" >/dev/null 2>&1 || true
+within 3 centred "$main" || fail "the pitch screen's frame is $(frame_offset "$main") from the centre"
+allows "$main" MOVE && allows "$main" CLOSE || fail "the pitch screen cannot be moved or closed: $(actions "$main")"
+! allows "$main" RESIZE && ! allows "$main" MAXIMIZE_HORZ || fail "the pitch screen can be resized: $(actions "$main")"
+ok "the pitch screen is centred with its frame and can be moved and closed, not resized"
 
 call_hidden || fail "the call label shows before any pitch"
 shot start
@@ -34,27 +39,73 @@ for try in $(seq 8); do
 done
 [ "$hit" = yes ] || fail "eight timed swings did not open the hit view"
 ok "a timed swing hit the ball and the hit view opened (try $try)"
-view=$(xdotool search --onlyvisible --class diamond | grep -v "^$main$" | head -1)
+flight_start=$(date +%s%N)
+view=$(other_window)
 read -r vx vy < <(origin "$view")
-sleep 1
+# During the flight: the manager's close and a drag change nothing.
+wmctrl -ic "$view"
+alt_drag "$view"
+exactly 2 || fail "the window manager's close ended the hit view's flight"
+[ "$(origin "$view")" = "$vx $vy" ] || fail "an Alt+drag moved the hit view from $vx $vy to $(origin "$view")"
+ok "during the flight the hit view ignores the manager's close and an Alt+drag leaves it in place"
+centred "$view" || fail "the hit view is $(frame_offset "$view") from the centre"
+allows "$view" CLOSE && ! allows "$view" MOVE && ! allows "$view" RESIZE && ! allows "$view" MAXIMIZE_HORZ ||
+  fail "the hit view's allowed actions are $(actions "$view")"
+ok "the hit view is centred and can be closed but not moved, resized or maximised"
 shot hit_view
 # Mostly grass, though the ball may be flying over this patch.
 awk "BEGIN {exit !($(share $((vx + 113)) $((vy + 147)) 6 6 '#00C000') > 0.5)}" || fail "the hit view does not show its field"
-sleep 3  # the flight lasts 200 ticks, about 3.1 s
-xdotool mousemove $((vx + 13)) $((vy + 400)) click 1
-within 2 exactly 1 || fail "a click after the flight did not close the hit view"
-ok "a click after the flight closed the hit view"
+# The flight lasts 200 ticks, about 3.1 s; give it 3.4 s from the hand-over.
+sleep "$(awk "BEGIN {print 3.4 - ($(date +%s%N) - $flight_start) / 1e9}")"
+wmctrl -ic "$view"
+within 2 exactly 1 || fail "the window manager's close after the flight did not close the hit view"
+within 2 eval '[ "$(active_window)" = "$main" ]' || fail "the pitch screen did not get the focus back"
+ok "after the flight the manager's close closed the hit view and the pitch screen has the focus"
+keypad 8
+within 1 call_hidden || fail "a pitch key after the hit view closed did not reach the pitch screen"
+within 3 call_shown || fail "that pitch was not called"
+ok "the pitcher throws again without a click"
 
 xdotool mousemove $((mx + $(px 5100))) $((my + $(px 4700))) click 1
 within 2 at_least 2 || fail "View Stats did not open the stats screen"
 sleep 0.3
 shot stats
-stats=$(xdotool search --onlyvisible --class diamond | grep -v "^$main$" | head -1)
+stats=$(other_window)
 read -r sx sy < <(origin "$stats")
 [ "$(share $((sx + 4)) $((sy + 4)) 4 4 '#804000')" = 1 ] || fail "the stats screen is not brown"
+centred "$stats" || fail "the stats screen is $(frame_offset "$stats") from the centre"
+allows "$stats" CLOSE && ! allows "$stats" MOVE && ! allows "$stats" RESIZE || fail "the stats screen's allowed actions are $(actions "$stats")"
+alt_drag "$stats"
+[ "$(origin "$stats")" = "$sx $sy" ] || fail "an Alt+drag moved the stats screen from $sx $sy to $(origin "$stats")"
+ok "the stats screen is centred, cannot be moved or resized, and an Alt+drag leaves it in place"
 xdotool mousemove $((sx + 150)) $((sy + 50)) click 1
 within 2 exactly 1 || fail "a click did not close the stats screen"
 ok "View Stats opened the stats screen and a click closed it"
+xdotool mousemove $((mx + $(px 5100))) $((my + $(px 4700))) click 1
+within 2 at_least 2 || fail "View Stats did not open the stats screen again"
+wmctrl -ic "$(other_window)"
+within 2 exactly 1 || fail "the window manager's close did not close the stats screen"
+within 2 eval '[ "$(active_window)" = "$main" ]' || fail "the pitch screen did not get the focus back from the stats screen"
+ok "the manager's close closed the stats screen and the pitch screen has the focus"
+
+# Fifteen called strikes: five outs switch the sides with a message box.
+for _ in $(seq 15); do
+  keypad 8
+  within 1 call_hidden || fail "a pitch key did not throw"
+  within 3 call_shown || fail "a pitch was not called"
+  box=$(xdotool search --onlyvisible --name '^Switch Positions$' 2>/dev/null | head -1 || true)
+  [ -n "$box" ] && break
+done
+[ -n "$box" ] || within 2 eval 'box=$(xdotool search --onlyvisible --name "^Switch Positions$" | head -1); [ -n "$box" ]' ||
+  fail "fifteen strikes did not switch the sides"
+sleep 0.3
+shot switch_box
+centred "$box" || fail "the message box is $(frame_offset "$box") from the centre"
+allows "$box" CLOSE && ! allows "$box" RESIZE && ! allows "$box" MAXIMIZE_HORZ || fail "the message box's allowed actions are $(actions "$box")"
+wmctrl -ic "$box"
+within 2 eval '! xdotool search --onlyvisible --name "^Switch Positions$" >/dev/null' ||
+  fail "the window manager's close did not dismiss the message box"
+ok "the side switch's box is centred, not resizable, and the manager's close dismisses it"
 
 # Close the main window in the middle of a swing's wait.
 keypad 8; xdotool key space

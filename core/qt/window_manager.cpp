@@ -1,0 +1,100 @@
+#include "core/qt/window_manager.h"
+
+#include <xcb/xcb.h>
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+#include <QWindow>
+#include <array>
+#include <cstdint>
+#include <cstdlib>
+#include <optional>
+#include <string_view>
+
+namespace {
+
+// _MOTIF_WM_HINTS: flags, functions, decorations, input mode, status.
+constexpr std::uint32_t kHintFunctions = 1 << 0;
+constexpr std::uint32_t kHintDecorations = 1 << 1;
+constexpr std::uint32_t kFunctionClose = 1 << 5;
+
+// A manager frames a window shortly after it is mapped, and no event tells
+// the window: look again on the first few events that follow a show.
+constexpr int kFrameChecks = 40;
+
+xcb_connection_t* x_connection() {
+  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  return x11 ? x11->connection() : nullptr;
+}
+
+xcb_atom_t atom(xcb_connection_t* connection, std::string_view name) {
+  const auto cookie = xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(name.size()), name.data());
+  xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
+  if (!reply) return XCB_ATOM_NONE;
+  const xcb_atom_t found = reply->atom;
+  std::free(reply);
+  return found;
+}
+
+// The frame the window manager reports around the window, if it has.
+std::optional<QMargins> reported_frame(QWidget& window) {
+  xcb_connection_t* connection = x_connection();
+  if (!connection) return std::nullopt;
+  static const xcb_atom_t extents = atom(connection, "_NET_FRAME_EXTENTS");
+  const auto cookie = xcb_get_property(connection, 0, static_cast<xcb_window_t>(window.winId()), extents,
+                                       XCB_ATOM_CARDINAL, 0, 4);
+  xcb_get_property_reply_t* reply = xcb_get_property_reply(connection, cookie, nullptr);
+  if (!reply) return std::nullopt;
+  std::optional<QMargins> frame;
+  if (reply->format == 32 && xcb_get_property_value_length(reply) == 16) {
+    const auto* v =
+        static_cast<const std::uint32_t*>(xcb_get_property_value(reply));  // left, right, top, bottom
+    frame = QMargins(static_cast<int>(v[0]), static_cast<int>(v[2]), static_cast<int>(v[1]),
+                     static_cast<int>(v[3]));
+  }
+  std::free(reply);
+  return frame;
+}
+
+// Places the client area so that it and its frame sit in the middle of the
+// screen. Before the native window exists the position goes into its
+// creation, which every manager honours; afterwards it is set as a client
+// position, which keeps Qt's own guess at the frame out of it.
+void centre(QWidget& window, const QMargins& frame) {
+  const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+  const QSize outer = window.size().grownBy(frame);
+  const QPoint client(available.x() + (available.width() - outer.width()) / 2 + frame.left(),
+                      available.y() + (available.height() - outer.height()) / 2 + frame.top());
+  if (window.windowHandle())
+    window.windowHandle()->setPosition(client);
+  else
+    window.move(client);
+}
+
+}  // namespace
+
+void Centring::shown(QWidget& window) {
+  centre(window, window.windowHandle() ? reported_frame(window).value_or(QMargins()) : QMargins());
+  checks_left_ = kFrameChecks;
+}
+
+void Centring::event(QWidget& window, QEvent::Type type) {
+  if (checks_left_ == 0 || type == QEvent::Show || !window.isVisible()) return;
+  --checks_left_;
+  if (const auto frame = reported_frame(window)) {
+    checks_left_ = 0;
+    centre(window, *frame);
+  }
+}
+
+void allow_only_close(QWidget& window) {
+  xcb_connection_t* connection = x_connection();
+  if (!connection) return;
+  const xcb_atom_t motif_hints = atom(connection, "_MOTIF_WM_HINTS");
+  if (motif_hints == XCB_ATOM_NONE) return;
+  const std::array<std::uint32_t, 5> hints{kHintFunctions | kHintDecorations, kFunctionClose, 0, 0, 0};
+  xcb_change_property(connection, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window.winId()),
+                      motif_hints, motif_hints, 32, hints.size(), hints.data());
+  xcb_flush(connection);
+}

@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# The real program in a nested Wayland session: weston with XWayland on a
+# virtual X server, keys and clicks sent to that server reaching weston's
+# seat. With no platform chosen the game runs on X (XWayland), where its
+# windows sit where it puts them; chosen native Wayland, the keypad pitches.
+# Usage: wayland_test.sh GAME
+game_exe=$1
+source "$(dirname "$0")/lib.sh"
+start_x
+host=$DISPLAY
+runtime="$work/session"
+mkdir -m 0700 "$runtime"
+XDG_RUNTIME_DIR="$runtime" weston --backend=x11-backend.so --use-pixman --xwayland --socket=diamond-test \
+  --no-config --idle-time=0 --width=1000 --height=740 >"$work/weston.log" 2>&1 &
+extra_pids+=($!)
+within 10 grep -q "xserver listening on display" "$work/weston.log" || fail "weston did not start: $(cat "$work/weston.log")"
+xwayland=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$work/weston.log" | head -1)
+xdotool mousemove 990 730  # into weston's window, clear of the game's
+
+# A Wayland desktop session's environment, with no platform chosen.
+session() {
+  env -u QT_QPA_PLATFORM XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY=diamond-test DISPLAY="$xwayland" \
+    XDG_SESSION_TYPE=wayland "$@" 2>"$work/game.log" &
+  game=$!
+}
+stop_game() {
+  kill "$game" 2>/dev/null
+  wait "$game" 2>/dev/null || true
+  game=""
+  within 5 eval '! find_pitch_screen' || fail "the pitch screen stayed on the screen after the game ended"
+}
+# The pitch screen's client area on the host's screen, found by its field:
+# its bottom right corner is the bottom right of everything #008000.
+find_pitch_screen() {
+  import -window root "$work/screen.png"
+  read -r gx gy gw gh < <(convert "$work/screen.png" -fill black +opaque '#008000' -fill white -opaque '#008000' \
+    -trim -format '%X %Y %w %h' info: 2>/dev/null | tr -d '+')
+  mx=$((gx + gw - 402)); my=$((gy + gh - 350))
+  [ -n "$gw" ] && [ "$gw" -ge 402 ] && [ "$gh" -ge 350 ]
+}
+throws_a_pitch() {
+  call_hidden || fail "the call label shows before any pitch"
+  keypad 8
+  within 3 call_shown || fail "keypad 8 did not throw a pitch that was called"
+}
+
+# No platform chosen: the game runs on X, on the session's XWayland.
+session "$game_exe"
+within 10 eval 'DISPLAY=$xwayland xdotool search --onlyvisible --name "^Diamond$" >/dev/null 2>&1' ||
+  fail "the game did not open on XWayland: $(cat "$work/game.log")"
+xw_main=$(DISPLAY=$xwayland xdotool search --onlyvisible --name '^Diamond$' | head -1)
+read -r dx dy < <(DISPLAY=$xwayland frame_offset "$xw_main")
+# weston reports no frame extents, so the game centres the window it knows
+# and weston hangs its border and title bar (about 6 and 27 pixels) from there.
+((dx >= -10 && dx <= 10 && dy >= -2 && dy <= 40)) || fail "on XWayland the pitch screen is $dx $dy from the centre"
+ok "with no platform chosen the game runs on XWayland, its client area $dx $dy from the centre"
+within 5 find_pitch_screen || fail "the pitch screen is not on the screen"
+throws_a_pitch
+ok "on XWayland the keypad pitches"
+stop_game
+
+# Native Wayland, as a user may choose: the compositor places the window.
+session env QT_QPA_PLATFORM=wayland "$game_exe"
+within 10 find_pitch_screen || fail "the game did not open on native Wayland: $(cat "$work/game.log")"
+ok "on native Wayland the pitch screen opened, its client area $((mx + 201 - 500)) $((my + 175 - 370)) from the centre of the output"
+throws_a_pitch
+ok "on native Wayland the keypad pitches"
+keypad_unlocked 8
+sleep 1
+call_shown || fail "keypad 8 with Num Lock off threw a pitch"
+ok "with Num Lock off the keypad does nothing"
+stop_game
+
+echo "$passed passed, 0 failed"
