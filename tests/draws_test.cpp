@@ -61,6 +61,10 @@ struct DrawRow {
   const char* name;
   int k, c;  // the draw is k * r + c
   std::function<int(Draws&, float)> through_game;
+
+  friend void PrintTo(const DrawRow& row, std::ostream* out) {
+    *out << row.name << ": " << row.k << " r + " << row.c;
+  }
 };
 
 class DrawBoundaries : public Draws, public ::testing::WithParamInterface<DrawRow> {};

@@ -54,6 +54,10 @@ struct BreakRow {
   int side_step;
   const char* call;
   float left_at_call;  // 2880 -/+ 44 * side_step, one move after the check below
+
+  friend void PrintTo(const BreakRow& row, std::ostream* out) {
+    *out << (row.key == kKeyPad7 ? "left " : "right ") << row.side_step << " a tick";
+  }
 };
 
 class PitchBreaks : public GameTest, public ::testing::WithParamInterface<BreakRow> {};

@@ -1,4 +1,7 @@
 // The pitch call and the count, out, side and inning rules.
+#include <ostream>
+#include <string>
+
 #include "tests/support/game_fixture.h"
 
 namespace {
@@ -26,6 +29,17 @@ struct ZoneRow {
   int swing_taken;
   float left, top;
   const char* call;
+
+  // "NoSwingAt1905x4880IsStrike", "SwungAtMinus7336x4880IsNone"
+  std::string name() const {
+    const auto number = [](float v) {
+      return (v < 0 ? "Minus" : "") + std::to_string(static_cast<int>(v < 0 ? -v : v));
+    };
+    const char* swing = swing_taken == 0 ? "NoSwing" : swing_taken == -1 ? "Swung" : "OddSwingFlag";
+    return swing + std::string("At") + number(left) + "x" + number(top) + "Is" +
+           (std::string(call) == "none" ? "None" : call);
+  }
+  friend void PrintTo(const ZoneRow& row, std::ostream* out) { *out << row.name(); }
 };
 
 class UmpireZones : public Umpire, public ::testing::WithParamInterface<ZoneRow> {};
@@ -54,7 +68,8 @@ INSTANTIATE_TEST_SUITE_P(Edges, UmpireZones,
                              ZoneRow{-1, 6855, 4880, "Strike"}, ZoneRow{-1, 6856, 4880, "none"},
                              ZoneRow{-1, 2880, 4784, "none"},
                              // Any other value of SwingTaken calls nothing.
-                             ZoneRow{1, 2880, 4880, "none"}));
+                             ZoneRow{1, 2880, 4880, "none"}),
+                         [](const auto& info) { return info.param.name(); });
 
 TEST_F(Umpire, AStrikeWithStrikesToGoAddsToTheCountAndTheStatistic) {
   called_strikes(2);
