@@ -66,17 +66,12 @@ TEST_F(Forms, ClicksGoToTheFrontVisibleLabelElseToTheForm) {
   EXPECT_FALSE(Stats().loaded());
 }
 
-TEST_F(Forms, HitViewAndStatsHaveTheirLayouts) {
+TEST_F(Forms, TheHitViewsTimerTicksFromEveryLoadUntilItsUnload) {
   HitViewForm& hit = HitView();
-  EXPECT_EQ(hit.controls().size(), 36u);
-  EXPECT_EQ(Stats().controls().size(), 27u);
-  hit.Show();
-  EXPECT_EQ(hit.SmallBall.Left, 2400);
-  EXPECT_EQ(hit.SmallBall.Top, 480);
-  EXPECT_FALSE(hit.Typelbl.Visible);
-  EXPECT_EQ(hit.Distancelbl.Caption, "0");
-  EXPECT_EQ(hit.Timer1.Interval, 1);
-  EXPECT_TRUE(platform.ticking(hit.Timer1));  // ticks from load, started by no code
-  hit.Unload();
-  EXPECT_FALSE(platform.ticking(hit.Timer1));
+  for (int load = 0; load < 2; ++load) {
+    hit.Show();
+    EXPECT_TRUE(platform.ticking(hit.Timer1));  // started by no code
+    hit.Unload();
+    EXPECT_FALSE(platform.ticking(hit.Timer1));
+  }
 }

@@ -39,14 +39,6 @@ TEST_F(HitViewTest, LoadDrawsPowerSideStepAndDirectionAfterReseeding) {
   EXPECT_EQ(m().PowerSwing, 0);
 }
 
-TEST_F(HitViewTest, ADirectionDrawOfExactlyAHalfGoesLeft) {
-  platform.force_random({0.0f, 0.0f, 0.5f});
-  view().Show();
-  EXPECT_EQ(view().LeftORRight, 2);
-  EXPECT_EQ(view().HitTOP, 5);
-  EXPECT_EQ(view().HitLEFT, 1);
-}
-
 TEST_F(HitViewTest, AQuickSwingAddsFivePowerOnceAndIsUsedUp) {
   m().PowerSwing = -1;
   platform.force_random({0.99f, 0.0f, 0.0f});  // 0.99 * 20 + 5 = 24.8, to 25

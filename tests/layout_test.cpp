@@ -5,7 +5,6 @@
 
 #include <cstdio>
 #include <optional>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -177,11 +176,10 @@ Kind kind_of(const std::string& text) {
 Expected parse(const std::string& line) {
   const auto cells = split(line, "|");
   Expected e;
-  std::smatch match;
-  const std::regex name_pattern(R"((\w+)(?:\((\d+)\))?)");
-  EXPECT_TRUE(std::regex_match(cells[0], match, name_pattern)) << cells[0];
-  e.name = match[1];
-  if (match[2].matched) e.index = std::stoi(match[2]);
+  // "Label1(1)" is member 1 of the array Label1.
+  const auto open = cells[0].find('(');
+  e.name = cells[0].substr(0, open);
+  if (open != std::string::npos) e.index = std::stoi(cells[0].substr(open + 1));
   e.kind = kind_of(cells[1]);
   if (e.kind == Kind::Line)
     std::sscanf(cells[2].c_str(), "(%f, %f) to (%f, %f)", &e.place.a, &e.place.b, &e.place.c, &e.place.d);
@@ -291,35 +289,36 @@ class Layouts : public ::testing::Test {
 
 }  // namespace
 
+// The window itself: caption, client area in twips, background, border, keys.
+struct Window {
+  std::string_view caption;
+  float width, height;
+  Rgb background;
+  Border border;
+  bool takes_keys;
+};
+
+void expect_window(const Form& form, const Window& w) {
+  const FormSettings& s = form.settings();
+  EXPECT_EQ(s.caption, w.caption);
+  EXPECT_EQ(s.client_width, w.width);
+  EXPECT_EQ(s.client_height, w.height);
+  EXPECT_EQ(s.background, w.background);
+  EXPECT_EQ(s.border, w.border);
+  EXPECT_EQ(s.takes_keys, w.takes_keys);
+}
+
 TEST_F(Layouts, PitchScreenHasEveryRowOfItsTable) {
   expect_layout(Diamond(), kDiamondRows);
-  const FormSettings& s = Diamond().settings();
-  EXPECT_EQ(s.caption, "Diamond");
-  EXPECT_EQ(s.client_width, 6030);
-  EXPECT_EQ(s.client_height, 5250);
-  EXPECT_EQ(s.background, Rgb{0x008000});
-  EXPECT_EQ(s.border, Border::FixedWithTitle);
-  EXPECT_TRUE(s.takes_keys);
+  expect_window(Diamond(), {"Diamond", 6030, 5250, Rgb{0x008000}, Border::FixedWithTitle, true});
 }
 
 TEST_F(Layouts, HitViewHasEveryRowOfItsTable) {
   expect_layout(HitView(), kHitViewRows);
-  const FormSettings& s = HitView().settings();
-  EXPECT_EQ(s.caption, "");
-  EXPECT_EQ(s.client_width, 5055);
-  EXPECT_EQ(s.client_height, 6885);
-  EXPECT_EQ(s.background, kBlack);
-  EXPECT_EQ(s.border, Border::Thin);
-  EXPECT_FALSE(s.takes_keys);
+  expect_window(HitView(), {"", 5055, 6885, kBlack, Border::Thin, false});
 }
 
 TEST_F(Layouts, StatsScreenHasEveryRowOfItsTable) {
   expect_layout(Stats(), kStatsRows);
-  const FormSettings& s = Stats().settings();
-  EXPECT_EQ(s.caption, "");
-  EXPECT_EQ(s.client_width, 4530);
-  EXPECT_EQ(s.client_height, 1530);
-  EXPECT_EQ(s.background, Rgb{0x804000});
-  EXPECT_EQ(s.border, Border::Thin);
-  EXPECT_FALSE(s.takes_keys);
+  expect_window(Stats(), {"", 4530, 1530, Rgb{0x804000}, Border::Thin, false});
 }

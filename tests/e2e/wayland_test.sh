@@ -15,6 +15,10 @@ XDG_RUNTIME_DIR="$runtime" weston --backend=x11-backend.so --use-pixman --xwayla
 extra_pids+=($!)
 within 10 grep -q "xserver listening on display" "$work/weston.log" || fail "weston did not start: $(cat "$work/weston.log")"
 xwayland=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$work/weston.log" | head -1)
+# weston starts XWayland and its window manager on the first X client: wait
+# for both, as a session that is up and running has them.
+within 10 eval 'DISPLAY=$xwayland xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' ||
+  fail "XWayland's window manager did not start: $(cat "$work/weston.log")"
 xdotool mousemove 990 730  # into weston's window, clear of the game's
 
 # A Wayland desktop session's environment, with no platform chosen.
