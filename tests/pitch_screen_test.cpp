@@ -345,6 +345,31 @@ TEST_F(PitchScreen, ViewStatsOpensTheStatsScreenOnce) {
   EXPECT_EQ(platform.times_shown(Stats()), 2);
 }
 
+// One second after midnight the single-precision clock is fine enough to
+// end a wait on the very microsecond the test plans.
+class SwingJustAfterMidnight : public GameTest {
+ protected:
+  SwingJustAfterMidnight() : GameTest(1.0) {}
+};
+
+TEST_F(SwingJustAfterMidnight, AnEventDueAsANestedSwingEndsRunsBeforeTheOuterSwingEnds) {
+  // A normal swing at 0 ms (over at 300), a quick one nested at 250 (over
+  // at 350), and a pitch tick due at 350 too. As a nested wait returns into
+  // the pump that delivered its key, the tick runs before the outer swing
+  // ends: the tick's call clears the swing and the outer end takes it again.
+  platform.queue_key(250'000, Diamond(), kKeyShift);
+  platform.at(318'750, [&] {  // ticks at 334,375 (to 4780) and 350,000 (to 4880, called)
+    m().PitchType = 2;
+    d().TheBall.Top = 4680;
+    d().Timer1.Interval = 1;
+  });
+  press(kKeySpace);
+  EXPECT_EQ(platform.now_micros(), 350'000);
+  EXPECT_EQ(d().Pitchlbl.Caption, "Strike");
+  ticks(2);  // nothing left to call
+  EXPECT_EQ(m().SwingTaken, -1);
+}
+
 class SwingAtMidnight : public GameTest {
  protected:
   SwingAtMidnight() : GameTest(86399.9) {}
