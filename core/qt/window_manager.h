@@ -9,8 +9,9 @@ class QWidget;
 // Keeps a top-level window centred on the screen, frame and title bar
 // included. The frame is known only once a window manager has framed the
 // window and said so (_NET_FRAME_EXTENTS): the window is centred by its
-// client area when shown and again by its frame then. A manager that never
-// says (or no manager at all) leaves the client area centred.
+// client area when shown and again by its frame then. Without a manager the
+// client area is the window; a manager that never says (weston's, for X
+// windows) keeps the place asked for at the show, its frame hung from there.
 class Centring {
  public:
   void shown(QWidget& window);                // just before show(), the size final
