@@ -114,6 +114,9 @@ TEST_F(QtGame, WindowsHaveTheirKindsSizesAndPlaces) {
   HitView().Show();
   FormWindow& hit = window(HitView());
   EXPECT_TRUE(hit.windowFlags() & Qt::FramelessWindowHint);
+  // Out of every window manager's reach, and never taking the keyboard.
+  EXPECT_TRUE(hit.windowFlags() & Qt::X11BypassWindowManagerHint);
+  EXPECT_TRUE(hit.windowFlags() & Qt::WindowDoesNotAcceptFocus);
   EXPECT_EQ(hit.size(), QSize(337 + 2, 459 + 2));  // a 1-pixel border
   const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
   EXPECT_EQ(hit.x(), screen.x() + (screen.width() - hit.width()) / 2);

@@ -15,7 +15,8 @@ FormWindow::FormWindow(Form& form) : form_(form) {
   const FormSettings& settings = form.settings();
   Qt::WindowFlags flags = Qt::Window;
   if (settings.border == Border::Thin) {
-    flags |= Qt::FramelessWindowHint;
+    flags = unmanaged_window_flags();
+    setAttribute(Qt::WA_ShowWithoutActivating);
     border_ = 1;
   } else {
     flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
@@ -30,9 +31,9 @@ FormWindow::FormWindow(Form& form) : form_(form) {
 
 void FormWindow::show_centred() {
   centring_.shown(*this);
-  if (form_.settings().border == Border::Thin) allow_only_close(*this);
   update();
   show();
+  if (form_.settings().border == Border::Thin) clear_title(*this);
 }
 
 bool FormWindow::event(QEvent* event) {

@@ -143,7 +143,9 @@ void QtPlatform::show_form(Form& form) {
   FormWindow& w = window(form);
   if (!w.isVisible()) w.show_centred();
   w.raise();
-  w.activateWindow();
+  // Only the window that takes keys takes the keyboard; the others leave it
+  // where it is, so the pitcher goes on while they are open.
+  if (form.settings().takes_keys) w.activateWindow();
 }
 
 // The window that takes keys (the pitch screen) gets the keyboard back when

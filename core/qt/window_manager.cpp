@@ -1,12 +1,13 @@
 #include "core/qt/window_manager.h"
 
+#include <wayland-client-core.h>
 #include <xcb/xcb.h>
 
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
-#include <array>
+#include <qpa/qplatformnativeinterface.h>
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
@@ -14,10 +15,8 @@
 
 namespace {
 
-// _MOTIF_WM_HINTS: flags, functions, decorations, input mode, status.
-constexpr std::uint32_t kHintFunctions = 1 << 0;
-constexpr std::uint32_t kHintDecorations = 1 << 1;
-constexpr std::uint32_t kFunctionClose = 1 << 5;
+// xdg_toplevel's set_title request, by its number in the xdg-shell protocol.
+constexpr std::uint32_t kXdgToplevelSetTitle = 2;
 
 // A manager frames a window shortly after it is mapped, and no event tells
 // the window: look again on the first few events that follow a show.
@@ -76,7 +75,9 @@ void centre(QWidget& window, const QMargins& frame) {
 
 void Centring::shown(QWidget& window) {
   centre(window, window.windowHandle() ? reported_frame(window).value_or(QMargins()) : QMargins());
-  checks_left_ = kFrameChecks;
+  // No manager frames an unmanaged window: its client area is all there is.
+  const bool unmanaged = window.windowFlags().testFlag(Qt::X11BypassWindowManagerHint) && x_connection();
+  checks_left_ = unmanaged ? 0 : kFrameChecks;
 }
 
 void Centring::event(QWidget& window, QEvent::Type type) {
@@ -88,13 +89,26 @@ void Centring::event(QWidget& window, QEvent::Type type) {
   }
 }
 
-void allow_only_close(QWidget& window) {
-  xcb_connection_t* connection = x_connection();
-  if (!connection) return;
-  const xcb_atom_t motif_hints = atom(connection, "_MOTIF_WM_HINTS");
-  if (motif_hints == XCB_ATOM_NONE) return;
-  const std::array<std::uint32_t, 5> hints{kHintFunctions | kHintDecorations, kFunctionClose, 0, 0, 0};
-  xcb_change_property(connection, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window.winId()),
-                      motif_hints, motif_hints, 32, hints.size(), hints.data());
-  xcb_flush(connection);
+Qt::WindowFlags unmanaged_window_flags() {
+  return Qt::Window | Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint | Qt::WindowDoesNotAcceptFocus;
+}
+
+void clear_title(QWidget& window) {
+  if (xcb_connection_t* connection = x_connection()) {
+    const auto id = static_cast<xcb_window_t>(window.winId());
+    static const xcb_atom_t net_name = atom(connection, "_NET_WM_NAME");
+    static const xcb_atom_t utf8 = atom(connection, "UTF8_STRING");
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, 0, "");
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, net_name, utf8, 8, 0, "");
+    xcb_flush(connection);
+    return;
+  }
+  // Native Wayland: Qt names the toplevel as it shows the window; send an
+  // empty title after it.
+  QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
+  if (!native || !window.windowHandle() || QGuiApplication::platformName() != QLatin1String("wayland")) return;
+  auto* toplevel =
+      static_cast<wl_proxy*>(native->nativeResourceForWindow(QByteArrayLiteral("xdg_toplevel"), window.windowHandle()));
+  if (!toplevel) return;
+  wl_proxy_marshal_flags(toplevel, kXdgToplevelSetTitle, nullptr, wl_proxy_get_version(toplevel), 0, "");
 }

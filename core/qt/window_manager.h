@@ -21,8 +21,16 @@ class Centring {
   int checks_left_ = 0;
 };
 
-// Asks an X window manager to let the user only close this window: no move,
-// resize, minimise or maximise, no decorations. Qt states no functions for a
-// frameless window, which leaves all of them allowed. Elsewhere it does
-// nothing: a Wayland compositor moves no window its client does not drag.
-void allow_only_close(QWidget& window);
+// Window flags for a window that no window manager may move, resize,
+// minimise or title: on X it is left unmanaged (override-redirect), the one
+// request every manager honours (KWin, for one, ignores Motif's functions for
+// windows that speak its protocol). It never takes the keyboard, so the
+// window that does keeps it. A Wayland compositor moves no window that its
+// client does not drag.
+Qt::WindowFlags unmanaged_window_flags();
+
+// Clears the title that Qt gives every untitled window (the application's
+// name), so that nothing lists the window by a name: WM_NAME and
+// _NET_WM_NAME on X, the toplevel's title on native Wayland. Call it after
+// each show, once the native window exists.
+void clear_title(QWidget& window);

@@ -41,6 +41,16 @@ start_openbox() {
   for _ in $(seq 100); do wmctrl -l >/dev/null 2>&1 && break; sleep 0.1; done
 }
 
+# KWin, as Plasma runs it on X, without compositing; it announces itself
+# (_NET_SUPPORTING_WM_CHECK) once it manages the screen.
+start_kwin() {
+  mkdir -m 0700 "$work/kwin"
+  XDG_RUNTIME_DIR="$work/kwin" KWIN_COMPOSE=N dbus-run-session kwin_x11 --replace >"$work/kwin.log" 2>&1 &
+  extra_pids+=($!)
+  within 20 eval 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' ||
+    fail "KWin did not start: $(tail -5 "$work/kwin.log")"
+}
+
 # Keypad 7, 8, 9 with Num Lock on: xdotool locks it around the key (the
 # virtual server keeps no lock of its own).
 keypad() { xdotool key "KP_$1"; }
@@ -63,7 +73,11 @@ px() { echo $(($1 / 15)); }
 
 # The pitch screen's call label, at twips 2400, 2040 of its client area.
 call_hidden() { [ "$(share "$((mx + 160))" "$((my + 136))" 81 25 '#008000')" = 1 ]; }
-call_shown() { ! call_hidden; }
+# The ball at its place on the mound, twips 2880, 480.
+ball_on_mound() { [ "$(share "$((mx + 198))" "$((my + 38))" 5 5 '#FFFFFF')" = 1 ]; }
+# A called pitch: the ball back on the mound and black text in the label (a
+# ball flying through it is black and white too, but not on the mound).
+call_shown() { ball_on_mound && [ "$(share "$((mx + 160))" "$((my + 136))" 81 25 '#000000')" != 0 ]; }
 
 # Starts the game ($@) and waits for the pitch screen; sets main, mx, my.
 start_game() {
@@ -77,6 +91,13 @@ start_game() {
 # What the window manager lets the user do with a window, as one line.
 actions() { xprop -id "$1" _NET_WM_ALLOWED_ACTIONS | sed 's/.*= //; s/_NET_WM_ACTION_//g'; }
 allows() { [[ ", $(actions "$1")," == *", $2,"* ]]; }
+# What the game asks for a window that no manager may move, minimise or
+# close, read by value: it is override-redirect, so no manager lists it.
+unmanaged() {
+  xwininfo -id "$1" | grep -q "Override Redirect State: yes" &&
+    ! xprop -root _NET_CLIENT_LIST | grep -q "$(printf '0x%x' "$1")"
+}
+untitled() { [ "$(xprop -id "$1" WM_NAME _NET_WM_NAME | sed 's/.*= //' | tr -d '\n')" = '' ]; }
 active_window() { printf '%d' "$(xprop -root _NET_ACTIVE_WINDOW | sed 's/.*# //; s/,.*//')"; }
 # Offset of the window's frame (as the manager reports it) from the centre
 # of the screen, as "dx dy".
