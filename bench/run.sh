@@ -26,13 +26,20 @@ QT_QPA_PLATFORM=offscreen "$bin/qt_bench" "$seconds"
 echo "== Qt platform, virtual X server"
 DISPLAY=$display QT_QPA_PLATFORM=xcb "$bin/qt_bench" "$seconds"
 
-echo "== Start-up to the first painted frame, virtual X server, 10 runs"
-times=()
+echo "== Start-up to the first painted frame, virtual X server, 10 runs each, alternating"
+echo "   beside a bare Qt Widgets window of the pitch screen's size, centred and painted once"
+declare -A times rss
 for _ in $(seq 10); do
-  start=$(date +%s%N)
-  read -r painted rss < <(DISPLAY=$display QT_QPA_PLATFORM=xcb "$bin/startup_probe")
-  times+=($(((painted - start) / 1000000)))
+  for probe in bare_window startup_probe; do
+    start=$(date +%s%N)
+    read -r painted peak < <(DISPLAY=$display QT_QPA_PLATFORM=xcb "$bin/$probe")
+    times[$probe]+=" $(((painted - start) / 100000))"
+    rss[$probe]=$peak
+  done
 done
-sorted=$(printf '%s\n' "${times[@]}" | sort -n | tr '\n' ' ')
-echo "runs (ms): $sorted"
-echo "median: $(printf '%s\n' "${times[@]}" | sort -n | sed -n '5,6p' | awk '{s+=$1} END {print s/2}') ms; peak resident memory at first paint: $((rss / 1024)) MB"
+median() { printf '%s\n' $1 | sort -n | sed -n '5,6p' | awk '{s += $1} END {printf "%.1f", s / 20}'; }
+bare=$(median "${times[bare_window]}") game=$(median "${times[startup_probe]}")
+echo "launch to first paint, median: bare window $bare ms, game $game ms ($(awk "BEGIN {printf \"%.2f\", $game / $bare}") times)"
+mb() { awk "BEGIN {printf \"%.1f MB\", $1 / 1024}"; }
+echo "peak resident memory at first paint: bare window $(mb "${rss[bare_window]}"), game $(mb "${rss[startup_probe]}")" \
+  "($(mb $((rss[startup_probe] - rss[bare_window]))) more)"

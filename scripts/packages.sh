@@ -14,6 +14,6 @@ ensure_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-private-dev libgl-dev libxcb1-dev libwayland-dev fonts-dejavu-extra)
+BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-private-dev libgl-dev libxcb1-dev libfontconfig-dev fonts-dejavu-extra python3-fonttools)
 TEST_PACKAGES=(googletest kwin-x11 dbus-daemon libgtest-dev xvfb xdotool x11-xserver-utils x11-utils openbox wmctrl imagemagick dpkg-dev file lintian desktop-file-utils appstream weston xwayland qt6-wayland)
 BENCH_PACKAGES=(libbenchmark-dev)

@@ -1,6 +1,6 @@
 #include "core/qt/window_manager.h"
 
-#include <wayland-client-core.h>
+#include <dlfcn.h>
 #include <xcb/xcb.h>
 
 #include <QGuiApplication>
@@ -104,11 +104,15 @@ void clear_title(QWidget& window) {
     return;
   }
   // Native Wayland: Qt names the toplevel as it shows the window; send an
-  // empty title after it.
+  // empty title after it, through the Wayland client library that Qt's
+  // Wayland plugin has loaded (the game does not link it, X needs none).
+  if (QGuiApplication::platformName() != QLatin1String("wayland") || !window.windowHandle()) return;
   QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
-  if (!native || !window.windowHandle() || QGuiApplication::platformName() != QLatin1String("wayland")) return;
-  auto* toplevel =
-      static_cast<wl_proxy*>(native->nativeResourceForWindow(QByteArrayLiteral("xdg_toplevel"), window.windowHandle()));
-  if (!toplevel) return;
-  wl_proxy_marshal_flags(toplevel, kXdgToplevelSetTitle, nullptr, wl_proxy_get_version(toplevel), 0, "");
+  void* toplevel = native ? native->nativeResourceForWindow(QByteArrayLiteral("xdg_toplevel"), window.windowHandle())
+                          : nullptr;
+  using Marshal = void* (*)(void*, std::uint32_t, const void*, std::uint32_t, std::uint32_t, ...);
+  using Version = std::uint32_t (*)(void*);
+  const auto marshal = reinterpret_cast<Marshal>(dlsym(RTLD_DEFAULT, "wl_proxy_marshal_flags"));
+  const auto version = reinterpret_cast<Version>(dlsym(RTLD_DEFAULT, "wl_proxy_get_version"));
+  if (toplevel && marshal && version) marshal(toplevel, kXdgToplevelSetTitle, nullptr, version(toplevel), 0, "");
 }
