@@ -5,7 +5,6 @@
 #include <QImage>
 #include <QPixmap>
 #include <QResource>
-#include <cstdlib>
 
 #include "core/mod_variable.h"
 #include "core/qt/platform_choice.h"
@@ -31,8 +30,7 @@ QIcon game_icon() {
 }  // namespace
 
 int run_game(int argc, char** argv, QObject* event_filter) {
-  const std::string platform_choice = choose_qt_platform(std::getenv, {argv, static_cast<std::size_t>(argc)});
-  if (!platform_choice.empty()) qputenv("QT_QPA_PLATFORM", platform_choice.c_str());
+  set_qt_environment({argv, static_cast<std::size_t>(argc)});
   QApplication app(argc, argv);
   if (event_filter) app.installEventFilter(event_filter);
   // The application's identity ties its windows to its desktop entry: the

@@ -11,10 +11,12 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <string_view>
 #include <vector>
 
 #include "core/forms/form.h"
 #include "core/mod_variable.h"
+#include "core/qt/platform_choice.h"
 #include "core/qt/qt_platform.h"
 #include "hit_view/hit_view.h"
 #include "pitch_screen/diamond.h"
@@ -165,9 +167,15 @@ void swing_wait() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  set_qt_environment({argv, static_cast<std::size_t>(argc)});  // as the game starts Qt
   QApplication app(argc, argv);
   QtPlatform platform;
   std::printf("platform: %s\n", qPrintable(QGuiApplication::platformName()));
+  // "flight N": only N hits' flights, for a profiler to look at.
+  if (argc > 2 && std::string_view(argv[1]) == "flight") {
+    for (int i = std::atoi(argv[2]); i > 0; --i) hit_flight();
+    return 0;
+  }
   const auto seconds = std::chrono::seconds(argc > 1 ? std::atoi(argv[1]) : 10);
   cadence(seconds);
   idle(5s);

@@ -103,6 +103,28 @@ TEST_F(QtGame, StatsDrawsItsGridOnBrown) {
   EXPECT_GT(count(image, 840, 0, 735, 200, 0x000000), 20);  // "Batting" in black, above the rule
 }
 
+// Controls drawn from their pictures give the very pixels of a direct draw,
+// at one and two device pixels per pixel, with the hit view's ball in flight.
+TEST_F(QtGame, PicturesOfUnchangedControlsGiveTheSamePixels) {
+  HitView().Show();
+  HitView().SmallBall.Top = 3000;
+  for (Form* form : std::initializer_list<Form*>{&Diamond(), &HitView(), &Stats()}) {
+    for (const int scale : {1, 2}) {
+      const auto draw = [&](ControlPictures* pictures) {
+        QImage image(client_size(*form) * scale, QImage::Format_RGB32);
+        image.setDevicePixelRatio(scale);
+        QPainter painter(&image);
+        render_form(painter, *form, QRect(QPoint(), client_size(*form)), pictures);
+        return image;
+      };
+      ControlPictures pictures;
+      draw(&pictures);  // the first draw makes no picture, the second does
+      EXPECT_EQ(draw(&pictures), draw(nullptr)) << form->settings().name << " at scale " << scale;
+    }
+  }
+  HitView().Unload();
+}
+
 TEST_F(QtGame, WindowsHaveTheirKindsSizesAndPlaces) {
   FormWindow& main = window(Diamond());
   EXPECT_TRUE(main.isVisible());

@@ -53,7 +53,7 @@ void FormWindow::paintEvent(QPaintEvent* event) {
   }
   painter.translate(border_, border_);
   painter.setClipRect(QRect(QPoint(0, 0), client_size(form_)), Qt::IntersectClip);
-  render_form(painter, form_, event->rect().translated(-border_, -border_));
+  render_form(painter, form_, event->region().translated(-border_, -border_), &pictures_);
 }
 
 void FormWindow::keyPressEvent(QKeyEvent* event) {

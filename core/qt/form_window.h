@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+#include "core/qt/render.h"
 #include "core/qt/window_manager.h"
 
 class Form;
@@ -31,4 +32,5 @@ class FormWindow final : public QWidget {
   Form& form_;
   int border_ = 0;
   Centring centring_;
+  ControlPictures pictures_;
 };

@@ -1,5 +1,6 @@
 #include "core/qt/platform_choice.h"
 
+#include <cstdlib>
 #include <string_view>
 
 std::string choose_qt_platform(const std::function<const char*(const char*)>& environment,
@@ -18,4 +19,11 @@ std::string choose_qt_platform(const std::function<const char*(const char*)>& en
   const char* session = environment("XDG_SESSION_TYPE");
   const bool wayland = set("WAYLAND_DISPLAY") || (session && std::string_view(session) == "wayland");
   return wayland && set("DISPLAY") ? "xcb;wayland" : "";
+}
+
+void set_qt_environment(std::span<char* const> arguments) {
+  const std::string platform = choose_qt_platform(std::getenv, arguments);
+  if (!platform.empty()) setenv("QT_QPA_PLATFORM", platform.c_str(), 1);
+  setenv("QT_XCB_NO_MITSHM", "1", 0);
+  setenv("QT_NO_GLIB", "1", 0);
 }

@@ -1,9 +1,12 @@
 #include "core/qt/render.h"
 
 #include <QFont>
+#include <QImage>
 #include <QPainter>
+#include <QRegion>
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "core/forms/form.h"
 
@@ -80,6 +83,71 @@ void draw_label(QPainter& painter, const Label& label) {
   painter.drawText(rect, flags, QString::fromStdString(caption));
 }
 
+// Whether a picture gives the very pixels of a direct draw: shapes and lines
+// are drawn without antialiasing, so every pixel is covered or not; a caption
+// is antialiased and is pictured only on its label's own opaque background.
+bool picturable(const Control& control) {
+  const ControlRow& row = control.row();
+  switch (row.kind) {
+    case Kind::Label: return row.fill.has_value();
+    case Kind::Line: return row.pen_px > 1;  // thin lines are drawn as fast as copied
+    case Kind::Rectangle: return row.ink && row.pen_px > 1;
+    case Kind::RoundedRectangle:
+    case Kind::Oval:
+    case Kind::Circle: return true;
+    default: return false;
+  }
+}
+
+}  // namespace
+
+struct ControlPictures::Entry {
+  QRect pixels;         // where the control was drawn, in logical pixels
+  std::string caption;  // for labels
+  qreal scale = 0;      // device pixels per logical pixel
+  bool drawn_once = false;
+  QImage picture;
+};
+
+ControlPictures::ControlPictures() = default;
+ControlPictures::~ControlPictures() = default;
+
+ControlPictures::Entry& ControlPictures::entry(const void* control) {
+  auto& slot = entries_[control];
+  if (!slot) slot = std::make_unique<Entry>();
+  return *slot;
+}
+
+namespace {
+
+template <class Draw>
+void draw_pictured(QPainter& painter, ControlPictures* pictures, const Control& control, std::string_view caption,
+                   Draw&& draw) {
+  // A picture is copied pixel for pixel only at a whole scale.
+  const qreal scale = painter.device()->devicePixelRatioF();
+  if (!pictures || !picturable(control) || scale != std::floor(scale)) {
+    draw(painter);
+    return;
+  }
+  const QRect pixels = to_pixels(control.bounds());
+  ControlPictures::Entry& entry = pictures->entry(&control);
+  if (entry.pixels != pixels || entry.caption != caption || entry.scale != scale) {
+    entry = {pixels, std::string(caption), scale, true, QImage()};
+    draw(painter);
+    return;
+  }
+  if (entry.picture.isNull()) {
+    entry.picture = QImage(pixels.size() * scale, QImage::Format_ARGB32_Premultiplied);
+    entry.picture.setDevicePixelRatio(scale);
+    entry.picture.fill(Qt::transparent);
+    QPainter picture(&entry.picture);
+    picture.setRenderHints(painter.renderHints());
+    picture.translate(-pixels.topLeft());
+    draw(picture);
+  }
+  painter.drawImage(pixels.topLeft(), entry.picture);
+}
+
 }  // namespace
 
 int to_pixels(float twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
@@ -96,22 +164,35 @@ QSize client_size(const Form& form) {
   return {to_pixels(form.settings().client_width), to_pixels(form.settings().client_height)};
 }
 
-void render_form(QPainter& painter, const Form& form, const QRect& dirty) {
+void render_form(QPainter& painter, const Form& form, const QRegion& dirty, ControlPictures* pictures) {
   painter.setRenderHint(QPainter::Antialiasing, false);
   painter.setRenderHint(QPainter::TextAntialiasing, true);
-  painter.fillRect(QRect(QPoint(0, 0), client_size(form)).intersected(dirty),
+  painter.fillRect(QRect(QPoint(0, 0), client_size(form)).intersected(dirty.boundingRect()),
                    colour(form.settings().background));
+  const QRect dirty_box = dirty.boundingRect();
   const auto& controls = form.controls();
   for (auto it = controls.rbegin(); it != controls.rend(); ++it) {
     const Control& control = **it;
+    if (control.kind() == Kind::Timer) continue;
     // A moving ball repaints a few pixels; most controls lie elsewhere.
-    if (!to_pixels(control.bounds()).intersects(dirty)) continue;
-    if (const auto* label = dynamic_cast<const Label*>(&control)) {
-      if (label->Visible) draw_label(painter, *label);
-    } else if (const auto* shape = dynamic_cast<const Shape*>(&control)) {
-      if (shape->Visible) draw_shape(painter, *shape);
-    } else if (const auto* line = dynamic_cast<const Line*>(&control)) {
-      draw_line(painter, *line);
+    const QRect pixels = to_pixels(control.bounds());
+    if (!pixels.intersects(dirty_box) || !dirty.intersects(pixels)) continue;
+    switch (control.kind()) {
+      case Kind::Label: {
+        const auto& label = static_cast<const Label&>(control);
+        if (label.Visible)
+          draw_pictured(painter, pictures, label, label.Caption.get(), [&](QPainter& p) { draw_label(p, label); });
+        break;
+      }
+      case Kind::Line: {
+        const auto& line = static_cast<const Line&>(control);
+        draw_pictured(painter, pictures, line, {}, [&](QPainter& p) { draw_line(p, line); });
+        break;
+      }
+      default: {
+        const auto& shape = static_cast<const Shape&>(control);
+        if (shape.Visible) draw_pictured(painter, pictures, shape, {}, [&](QPainter& p) { draw_shape(p, shape); });
+      }
     }
   }
 }
