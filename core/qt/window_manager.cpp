@@ -112,7 +112,9 @@ void clear_title(QWidget& window) {
                           : nullptr;
   using Marshal = void* (*)(void*, std::uint32_t, const void*, std::uint32_t, std::uint32_t, ...);
   using Version = std::uint32_t (*)(void*);
-  const auto marshal = reinterpret_cast<Marshal>(dlsym(RTLD_DEFAULT, "wl_proxy_marshal_flags"));
-  const auto version = reinterpret_cast<Version>(dlsym(RTLD_DEFAULT, "wl_proxy_get_version"));
-  if (toplevel && marshal && version) marshal(toplevel, kXdgToplevelSetTitle, nullptr, version(toplevel), 0, "");
+  static void* const library = dlopen("libwayland-client.so.0", RTLD_NOW | RTLD_NOLOAD);
+  if (!toplevel || !library) return;
+  const auto marshal = reinterpret_cast<Marshal>(dlsym(library, "wl_proxy_marshal_flags"));
+  const auto version = reinterpret_cast<Version>(dlsym(library, "wl_proxy_get_version"));
+  if (marshal && version) marshal(toplevel, kXdgToplevelSetTitle, nullptr, version(toplevel), 0, "");
 }
