@@ -3,6 +3,7 @@
 // platform in the game, a scripted one with a virtual clock in the tests.
 #pragma once
 
+#include <chrono>
 #include <string_view>
 
 #include "core/forms/controls.h"
@@ -35,6 +36,15 @@ class Platform {
   // True once the main window is closing: waits return at once.
   virtual bool closing() const { return false; }
 };
+
+// The classic desktop timer granularity the game's speeds were tuned to: a
+// timer's period is its Interval rounded up to whole ticks of 64 a second.
+inline constexpr std::chrono::nanoseconds kTickPeriod{15'625'000};
+constexpr std::chrono::nanoseconds timer_period(int interval_ms) {
+  const std::chrono::nanoseconds wanted = std::chrono::milliseconds(interval_ms);
+  const auto ticks = (wanted + kTickPeriod - std::chrono::nanoseconds(1)) / kTickPeriod;
+  return (ticks < 1 ? 1 : ticks) * kTickPeriod;
+}
 
 namespace runtime {
 // Installs the platform for the whole process; nullptr restores a headless one

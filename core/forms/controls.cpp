@@ -1,5 +1,7 @@
 #include "core/forms/controls.h"
 
+#include "core/forms/pixels.h"
+
 #include <algorithm>
 
 #include "core/forms/form.h"
@@ -11,7 +13,6 @@ void notify_after(Control& control) { control.after_change(); }
 
 namespace {
 
-constexpr float kTwipsPerPixel = 15;
 
 // Half a wide pen reaches outside the path; one more pixel covers rounding.
 float pen_margin(const ControlRow& row) { return (static_cast<float>(row.pen_px) / 2 + 1) * kTwipsPerPixel; }

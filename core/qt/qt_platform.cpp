@@ -22,8 +22,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// The classic desktop timer granularity the game's speeds were tuned to.
-constexpr std::chrono::nanoseconds kTickPeriod = 15'625'000ns;
 constexpr auto kMaxIdleWait = 1ms;
 
 QtPlatform* the_platform = nullptr;
@@ -46,12 +44,6 @@ class SwitchBox final : public QMessageBox {
  private:
   Centring centring_;
 };
-
-std::chrono::nanoseconds period_of(int interval_ms) {
-  const auto wanted = std::chrono::nanoseconds(std::chrono::milliseconds(interval_ms));
-  const auto ticks = std::max<std::int64_t>(1, (wanted + kTickPeriod - 1ns) / kTickPeriod);
-  return ticks * kTickPeriod;
-}
 
 }  // namespace
 
@@ -179,7 +171,7 @@ void QtPlatform::timer_changed(Timer& timer) {
     slot->stop();
     return;
   }
-  const auto period = period_of(timer.Interval);
+  const auto period = timer_period(timer.Interval);
   if (!slot->active() || slot->period() != period) slot->start(period);
 }
 

@@ -14,15 +14,11 @@ namespace {
 
 QColor colour(Rgb rgb) { return QColor::fromRgb(static_cast<QRgb>(rgb.value)); }
 
-// Pixel rectangle from twips, rounding both edges so that neighbours meet.
-QRect box_pixels(const Boxed& box) {
-  const int left = to_pixels(box.Left), top = to_pixels(box.Top);
-  return {left, top, to_pixels(box.Left + box.Width) - left, to_pixels(box.Top + box.Height) - top};
-}
+QRect qrect(const PixelRect& r) { return {r.x, r.y, r.width, r.height}; }
 
 QFont font_for(const Font& font) {
   QFont qfont(QStringLiteral("DejaVu Sans Condensed"));
-  qfont.setPixelSize(static_cast<int>(std::lround(font.points * 96 / 72)));
+  qfont.setPixelSize(font_pixels(font));
   qfont.setBold(font.bold);
   qfont.setHintingPreference(QFont::PreferVerticalHinting);
   return qfont;
@@ -37,11 +33,7 @@ void set_outline(QPainter& painter, const ControlRow& row) {
 
 void draw_shape(QPainter& painter, const Shape& shape) {
   const ControlRow& row = shape.row();
-  QRect rect = box_pixels(shape);
-  if (row.kind == Kind::Circle) {
-    const int side = std::min(rect.width(), rect.height());
-    rect = QRect(rect.x() + (rect.width() - side) / 2, rect.y() + (rect.height() - side) / 2, side, side);
-  }
+  const QRect rect = qrect(row.kind == Kind::Circle ? circle_in(box_pixels(shape)) : box_pixels(shape));
   painter.setBrush(row.fill ? QBrush(colour(*row.fill)) : QBrush(Qt::NoBrush));
   set_outline(painter, row);
   // A 1-pixel outline lies on the rectangle's outermost pixels.
@@ -70,7 +62,7 @@ void draw_line(QPainter& painter, const Line& line) {
 
 void draw_label(QPainter& painter, const Label& label) {
   const ControlRow& row = label.row();
-  const QRect rect = box_pixels(label);
+  const QRect rect = qrect(box_pixels(label));
   if (row.fill) painter.fillRect(rect, colour(*row.fill));
   const std::string& caption = label.Caption;
   if (caption.empty()) return;
@@ -150,15 +142,7 @@ void draw_pictured(QPainter& painter, ControlPictures* pictures, const Control& 
 
 }  // namespace
 
-int to_pixels(float twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
-
-QRect to_pixels(const Bounds& twips) {
-  const int left = static_cast<int>(std::floor(twips.left / kTwipsPerPixel));
-  const int top = static_cast<int>(std::floor(twips.top / kTwipsPerPixel));
-  const int right = static_cast<int>(std::ceil(twips.right / kTwipsPerPixel));
-  const int bottom = static_cast<int>(std::ceil(twips.bottom / kTwipsPerPixel));
-  return {left, top, right - left + 1, bottom - top + 1};
-}
+QRect to_pixels(const Bounds& twips) { return qrect(pixel_bounds(twips)); }
 
 QSize client_size(const Form& form) {
   return {to_pixels(form.settings().client_width), to_pixels(form.settings().client_height)};

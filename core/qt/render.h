@@ -10,17 +10,16 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "core/forms/pixels.h"
+
 class Form;
 class QPainter;
 struct Bounds;
-
-inline constexpr float kTwipsPerPixel = 15;
 
 inline QString to_qstring(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-int to_pixels(float twips);
 QRect to_pixels(const Bounds& twips);
 // The client area's size in logical pixels.
 QSize client_size(const Form& form);

@@ -7,11 +7,8 @@ namespace {
 
 constexpr std::int64_t kMaxIdleWaitMicros = 1'000;
 
-// A timer's period is its interval rounded up to whole 64 Hz ticks.
 std::int64_t period_of(int interval_ms) {
-  const std::int64_t ticks =
-      (interval_ms * 1000LL + ScriptedPlatform::kTickMicros - 1) / ScriptedPlatform::kTickMicros;
-  return std::max<std::int64_t>(ticks, 1) * ScriptedPlatform::kTickMicros;
+  return std::chrono::duration_cast<std::chrono::microseconds>(timer_period(interval_ms)).count();
 }
 
 }  // namespace

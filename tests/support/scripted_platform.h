@@ -18,7 +18,7 @@
 
 class ScriptedPlatform final : public Platform {
  public:
-  static constexpr std::int64_t kTickMicros = 15'625;  // 64 ticks a second
+  static constexpr std::int64_t kTickMicros = kTickPeriod.count() / 1000;  // 64 ticks a second
 
   // Installs itself for the process and starts the clock at the given time of
   // day; uninstalls itself when destroyed.

@@ -1,0 +1,42 @@
+// The one transform from twips to pixels, shared by every platform that draws
+// the form model: 15 twips a pixel at 96 dpi. Positions keep the exact twips
+// the game writes; only drawing rounds.
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/forms/controls.h"
+
+inline constexpr float kTwipsPerPixel = 15;
+
+inline int to_pixels(float twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
+
+struct PixelRect {
+  int x = 0, y = 0, width = 0, height = 0;
+  friend bool operator==(const PixelRect&, const PixelRect&) = default;
+};
+
+// Every pixel that drawing within these twips can touch, edges rounded outwards.
+inline PixelRect pixel_bounds(const Bounds& twips) {
+  const int left = static_cast<int>(std::floor(twips.left / kTwipsPerPixel));
+  const int top = static_cast<int>(std::floor(twips.top / kTwipsPerPixel));
+  const int right = static_cast<int>(std::ceil(twips.right / kTwipsPerPixel));
+  const int bottom = static_cast<int>(std::ceil(twips.bottom / kTwipsPerPixel));
+  return {left, top, right - left + 1, bottom - top + 1};
+}
+
+// A label's or shape's rectangle, both edges rounded so that neighbours meet.
+inline PixelRect box_pixels(const Boxed& box) {
+  const int left = to_pixels(box.Left), top = to_pixels(box.Top);
+  return {left, top, to_pixels(box.Left + box.Width) - left, to_pixels(box.Top + box.Height) - top};
+}
+
+// A circle is the largest one centred in its shape's rectangle.
+inline PixelRect circle_in(const PixelRect& r) {
+  const int side = std::min(r.width, r.height);
+  return {r.x + (r.width - side) / 2, r.y + (r.height - side) / 2, side, side};
+}
+
+// A font's size in pixels at 96 dpi.
+inline int font_pixels(const Font& font) { return static_cast<int>(std::lround(font.points * 96 / 72)); }
