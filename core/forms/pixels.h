@@ -40,3 +40,12 @@ inline PixelRect circle_in(const PixelRect& r) {
 
 // A font's size in pixels at 96 dpi.
 inline int font_pixels(const Font& font) { return static_cast<int>(std::lround(font.points * 96 / 72)); }
+
+inline bool overlaps(const PixelRect& a, const PixelRect& b) {
+  return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
+}
+
+inline PixelRect united(const PixelRect& a, const PixelRect& b) {
+  const int left = std::min(a.x, b.x), top = std::min(a.y, b.y);
+  return {left, top, std::max(a.x + a.width, b.x + b.width) - left, std::max(a.y + a.height, b.y + b.height) - top};
+}

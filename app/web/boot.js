@@ -1,0 +1,36 @@
+// Starts the game once its font has loaded, or says in one sentence why it
+// cannot; keeps the site's files for offline play.
+(function () {
+  'use strict';
+  function problem(sentence) {
+    var line = document.getElementById('problem');
+    line.textContent = sentence;
+    line.hidden = false;
+  }
+  if (typeof WebAssembly !== 'object' || typeof WebAssembly.instantiate !== 'function') {
+    problem('This game needs a browser that runs WebAssembly.');
+    return;
+  }
+  function failed() {
+    problem('Part of the game could not be loaded; reload the page to try again.');
+  }
+  if (typeof createDiamond !== 'function') {
+    failed();
+    return;
+  }
+  var faces = [
+    new FontFace('DejaVu Sans Condensed', 'url(fonts/DejaVuSansCondensed.ttf)'),
+    new FontFace('DejaVu Sans Condensed', 'url(fonts/DejaVuSansCondensed-Bold.ttf)', {weight: 'bold'}),
+  ];
+  Promise.all(faces.map(function (face) { return face.load(); }))
+    .then(function (loaded) {
+      loaded.forEach(function (face) { document.fonts.add(face); });
+      return createDiamond({onAbort: failed});
+    })
+    .then(function (game) {
+      // The game's loop runs inside this call, suspended between events.
+      game.ccall('start_game', null, [], [], {async: true}).catch(failed);
+    })
+    .catch(failed);
+  if ('serviceWorker' in navigator) navigator.serviceWorker.register('sw.js').catch(function () {});
+})();

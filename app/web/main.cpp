@@ -1,0 +1,13 @@
+// Starts the form runtime in a browser page and shows the pitch screen. The
+// page calls start_game once its font has loaded; the call suspends and
+// resumes for as long as the page is open.
+#include <emscripten.h>
+
+#include "core/mod_variable.h"
+#include "core/web/web_platform.h"
+#include "pitch_screen/diamond.h"
+
+extern "C" EMSCRIPTEN_KEEPALIVE void start_game() {
+  static WebPlatform platform;
+  platform.run(Diamond());
+}

@@ -1,0 +1,38 @@
+# The game in a browser: the core and the screens on the web platform,
+# compiled with emscripten, and the static site that plays it, in
+# build/web/site. Any static file server can host that folder.
+set(SITE ${CMAKE_BINARY_DIR}/site)
+
+add_library(web_platform STATIC core/web/web_platform.cpp core/web/web_render.cpp)
+target_link_libraries(web_platform PUBLIC forms_runtime)
+
+add_executable(diamond_web app/web/main.cpp)
+target_link_libraries(diamond_web PRIVATE game web_platform)
+set_target_properties(diamond_web PROPERTIES OUTPUT_NAME diamond SUFFIX .js RUNTIME_OUTPUT_DIRECTORY ${SITE}
+                      LINK_DEPENDS ${CMAKE_SOURCE_DIR}/core/web/page.js)
+# Asyncify lets the program suspend inside a handler (the swing's wait, the
+# message box) while the page runs; page_wait is where it suspends, and the
+# exception wrappers (invoke_*) are on the way there from every handler.
+target_link_options(diamond_web PRIVATE
+  -sASYNCIFY -sASYNCIFY_IMPORTS=[page_wait,invoke_*] -sASYNCIFY_STACK_SIZE=65536
+  -sMODULARIZE -sEXPORT_NAME=createDiamond -sENVIRONMENT=web -sDYNAMIC_EXECUTION=0
+  -sINVOKE_RUN=0 -sEXPORTED_RUNTIME_METHODS=[ccall]
+  -sINITIAL_MEMORY=16MB -sTOTAL_STACK=1MB
+  --js-library ${CMAKE_SOURCE_DIR}/core/web/page.js)
+
+set(SITE_FILES index.html boot.js page.css manifest.webmanifest)
+add_custom_target(site ALL
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${SITE}/fonts ${SITE}/icons
+  COMMAND ${CMAKE_COMMAND} -E copy ${SITE_FILES} ${SITE}
+  COMMAND ${CMAKE_COMMAND} -E copy ${GAME_FONTS} ${SITE}/fonts
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/app/icons/32.png ${CMAKE_SOURCE_DIR}/app/icons/256.png ${SITE}/icons
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/app/icons/${APP_ID}.svg ${SITE}/icons/icon.svg
+  COMMAND ${SYSTEM_PYTHON} ${CMAKE_SOURCE_DIR}/app/web/make_service_worker.py ${CMAKE_SOURCE_DIR}/app/web/sw.js.in ${SITE}
+  DEPENDS diamond_web ${GAME_FONTS}
+  WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/app/web
+  VERBATIM)
+
+if(DIAMOND_TESTS)
+  enable_testing()
+  add_subdirectory(tests/web)
+endif()

@@ -1,0 +1,32 @@
+// What the program asks of its page: the functions of core/web/page.js, which
+// emscripten links in as imports. Only the web platform calls them.
+#pragma once
+
+extern "C" {
+void page_init();
+double page_now();  // the page's steady clock, milliseconds
+double page_seconds_since_midnight();
+// Takes the oldest queued page event into four numbers; false with none.
+bool page_take_event(double* event);
+bool page_pending();  // an event is queued
+// Suspends the program until a page event is queued or `ms` have passed
+// (forever when negative). Call it only with no event queued.
+void page_wait(double ms);
+
+void page_show_form(int id, int width, int height, bool thin_border, bool takes_keys, const char* caption,
+                    int caption_length);
+void page_hide_form(int id);
+void page_open_box(int id, const char* prompt, int prompt_length, const char* title, int title_length);
+
+// Painting, in client pixels, on the next animation frame.
+void page_request_paint();
+void page_begin_paint(int id, int x, int y, int width, int height);
+void page_end_paint();
+void page_fill_rect(int x, int y, int width, int height, int rgb);
+// kind: 0 rectangle, 1 rounded rectangle, 2 oval; a colour of -1 is none.
+void page_shape(int kind, int x, int y, int width, int height, int fill, int ink, int pen);
+void page_line(int x1, int y1, int x2, int y2, int ink, int pen);
+// align: 0 left, 1 right, 2 centre.
+void page_text(int x, int y, int width, int height, const char* text, int length, int pixels, bool bold, int align,
+               int ink);
+}

@@ -1,0 +1,208 @@
+#include "core/web/web_platform.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "core/forms/form.h"
+#include "core/web/page.h"
+#include "core/web/web_render.h"
+
+namespace {
+
+constexpr double kMaxIdleWaitMs = 1;  // what rtcDoEvents may wait with nothing pending
+
+// What the page queues, as the first number of an event.
+enum EventType { kKey = 1, kClick = 2, kBoxClosed = 3, kPaint = 4, kRepaintAll = 5 };
+
+double tick_period_ms(int interval_ms) {
+  return std::chrono::duration<double, std::milli>(timer_period(interval_ms)).count();
+}
+
+
+
+}  // namespace
+
+WebPlatform::WebPlatform()
+    : random_(static_cast<std::uint64_t>(page_now() * 1000) ^ static_cast<std::uint64_t>(page_seconds_since_midnight() * 1e6)) {
+  page_init();
+  runtime::install(this);
+}
+
+WebPlatform::~WebPlatform() { runtime::install(nullptr); }
+
+void WebPlatform::run(Form& main_form) {
+  main_form_ = &main_form;
+  main_form.Show();
+  for (;;)
+    if (!run_pending()) wait(until_next_tick());
+}
+
+float WebPlatform::seconds_since_midnight() { return static_cast<float>(page_seconds_since_midnight()); }
+
+// Runs what is pending; with nothing pending, waits a little for the page
+// (which delivers input only while the program is suspended), at most until
+// the next tick is due.
+void WebPlatform::do_events() {
+  if (run_pending()) return;
+  const double next = until_next_tick();
+  wait(next < 0 ? kMaxIdleWaitMs : std::min(next, kMaxIdleWaitMs));
+}
+
+void WebPlatform::run_pending_events() { run_pending(); }
+
+void WebPlatform::reseed_random() {
+  random_.reseed(static_cast<std::uint64_t>(page_now() * 1000) ^ static_cast<std::uint64_t>(page_seconds_since_midnight() * 1e6));
+}
+
+float WebPlatform::next_random() { return random_.next(); }
+
+// The page's modal <dialog>: events go on being dispatched while it is open
+// (ticks keep running; the page lets no input past the dialog) until the
+// user dismisses it.
+void WebPlatform::message_box(std::string_view prompt, std::string_view title) {
+  const int id = ++last_box_id_;
+  page_open_box(id, prompt.data(), static_cast<int>(prompt.size()), title.data(), static_cast<int>(title.size()));
+  while (!closed_boxes_.erase(id))
+    if (!run_pending()) wait(until_next_tick());
+}
+
+void WebPlatform::show_form(Form& form) {
+  Window& w = window(form);
+  const FormSettings& settings = form.settings();
+  if (!w.shown) {
+    w.shown = true;
+    w.dirty = {{0, 0, to_pixels(settings.client_width), to_pixels(settings.client_height)}};
+    page_request_paint();
+  }
+  page_show_form(w.id, to_pixels(settings.client_width), to_pixels(settings.client_height),
+                 settings.border == Border::Thin, settings.takes_keys, settings.caption.data(),
+                 static_cast<int>(settings.caption.size()));
+}
+
+void WebPlatform::hide_form(Form& form) {
+  Window& w = window(form);
+  w.shown = false;
+  w.dirty.clear();
+  page_hide_form(w.id);
+}
+
+// A running timer ticks on a deadline schedule: each tick is due one period
+// after the one before, and ticks that fall due while the program is busy
+// merge into one, as the desktop's timer does.
+void WebPlatform::timer_changed(Timer& timer) {
+  if (!timer.running()) {
+    ticking_.erase(&timer);
+    return;
+  }
+  const double period = tick_period_ms(timer.Interval);
+  auto [it, added] = ticking_.try_emplace(&timer);
+  if (added || it->second.period_ms != period) it->second = {period, page_now() + period};
+}
+
+void WebPlatform::invalidate(Form& form, const Bounds& twips) {
+  Window& w = window(form);
+  if (!w.shown) return;
+  PixelRect rect = pixel_bounds(twips);
+  // Overlapping rectangles merge, so a moving ball paints one patch.
+  for (auto it = w.dirty.begin(); it != w.dirty.end();) {
+    if (overlaps(*it, rect)) {
+      rect = united(*it, rect);
+      it = w.dirty.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  w.dirty.push_back(rect);
+  page_request_paint();
+}
+
+void WebPlatform::forget(Form& form) {
+  std::erase_if(ticking_, [&](const auto& entry) { return &entry.first->form() == &form; });
+  windows_.erase(&form);
+}
+
+bool WebPlatform::run_pending() {
+  bool ran = false;
+  double event[4];
+  while (page_take_event(event)) {
+    dispatch(event);
+    ran = true;
+  }
+  return run_due_ticks() || ran;
+}
+
+bool WebPlatform::run_due_ticks() {
+  bool ran = false;
+  const double now = page_now();
+  // A tick may start or stop timers, or wait inside itself: take the due
+  // ones first, each once.
+  std::vector<Timer*> due;
+  for (auto& [timer, ticking] : ticking_) {
+    if (now < ticking.deadline_ms) continue;
+    const double behind = std::floor((now - ticking.deadline_ms) / ticking.period_ms);
+    ticking.deadline_ms += (behind + 1) * ticking.period_ms;
+    due.push_back(timer);
+  }
+  for (Timer* timer : due) {
+    if (!ticking_.contains(timer)) continue;  // stopped by an earlier tick
+    timer->tick();
+    ran = true;
+  }
+  return ran;
+}
+
+void WebPlatform::dispatch(const double* event) {
+  switch (static_cast<int>(event[0])) {
+    case kKey:
+      if (main_form_) main_form_->key_down(static_cast<int>(event[1]));
+      break;
+    case kClick:
+      if (Form* form = form_of(static_cast<int>(event[1])))
+        form->click_at(static_cast<float>(event[2]), static_cast<float>(event[3]));
+      break;
+    case kBoxClosed: closed_boxes_.insert(static_cast<int>(event[1])); break;
+    case kPaint: paint(); break;
+    case kRepaintAll:
+      for (auto& [form, w] : windows_)
+        if (w.shown)
+          w.dirty = {{0, 0, to_pixels(form->settings().client_width), to_pixels(form->settings().client_height)}};
+      paint();
+      break;
+    default: break;
+  }
+}
+
+void WebPlatform::wait(double ms) {
+  if (page_pending()) return;
+  if (ms >= 0 && ms < 0.05) ms = 0;
+  page_wait(ms);
+}
+
+double WebPlatform::until_next_tick() const {
+  if (ticking_.empty()) return -1;
+  double next = ticking_.begin()->second.deadline_ms;
+  for (const auto& [timer, ticking] : ticking_) next = std::min(next, ticking.deadline_ms);
+  return std::max(0.0, next - page_now());
+}
+
+void WebPlatform::paint() {
+  for (auto& [form, w] : windows_) {
+    if (!w.shown || w.dirty.empty()) continue;
+    const std::vector<PixelRect> dirty = std::move(w.dirty);
+    w.dirty.clear();
+    for (const PixelRect& rect : dirty) paint_form(w.id, *form, rect);
+  }
+}
+
+WebPlatform::Window& WebPlatform::window(Form& form) {
+  Window& w = windows_[&form];
+  if (w.id == 0) w.id = ++last_window_id_;
+  return w;
+}
+
+Form* WebPlatform::form_of(int window_id) const {
+  for (const auto& [form, w] : windows_)
+    if (w.id == window_id && w.shown) return form;
+  return nullptr;
+}

@@ -1,0 +1,10 @@
+// Draws a form's control model on its page canvas, as the desktop draws it.
+#pragma once
+
+#include "core/forms/pixels.h"
+
+class Form;
+
+// Paints the background and every visible control that touches `dirty`
+// (client pixels), back to front, clipped to it.
+void paint_form(int window_id, const Form& form, const PixelRect& dirty);
