@@ -21,6 +21,8 @@ const fail = (what) => {
   process.exit(1);
 };
 const check = (condition, what) => condition || fail(what);
+// A wait that times out fails the test with what it waited for.
+process.on('uncaughtException', (error) => fail(error.message.split('\n')[0]));
 
 const TWIPS = 15;
 const FIELD = '#008000', WHITE = '#FFFFFF', MOUND = '#C04000', BOX = '#C0C000', BAT = '#C0C0C0', BROWN = '#804000';
@@ -115,10 +117,11 @@ const watchCall = (page) =>
       for (let i = 0; i < label.length; i += 4) text ||= label[i] + label[i + 1] + label[i + 2] === 0;
       const ball = ctx.getImageData(200 * scale, 40 * scale, 1, 1).data;
       window.ballOnMound = ball[0] === 255 && ball[1] === 255 && ball[2] === 255;
+      window.ballLeft ||= !window.ballOnMound;
       window.callShown = text && window.ballOnMound;
       if (window.callShown && !window.callShownAt) window.callShownAt = performance.now();
       if (!window.callShown) window.callShownAt = 0;
-      requestAnimationFrame(look);
+      if (window.probing !== false) requestAnimationFrame(look);
     };
     look();
   });
@@ -146,9 +149,10 @@ await watchCall(page);
 
 // Keypad 8 with Num Lock off is a navigation key.
 {
+  await page.evaluate(() => (window.ballLeft = false));
   await key(page, 'Numpad8', 'ArrowUp', 38);
   await page.waitForTimeout(1000);
-  check(await page.evaluate(() => window.ballOnMound), 'keypad 8 with Num Lock off threw a pitch');
+  check(await page.evaluate(() => !window.ballLeft), 'keypad 8 with Num Lock off threw a pitch');
   ok('keypad 8 with Num Lock off does nothing');
 }
 
@@ -181,7 +185,7 @@ await watchCall(page);
         if (String(sum) !== last) window.hitChangedAt = now;
         last = String(sum);
       }
-      requestAnimationFrame(look);
+      if (window.probing !== false) requestAnimationFrame(look);
     };
     look();
   });
@@ -241,12 +245,34 @@ await watchCall(page);
   });
   check(box.title === 'Switch Positions' && box.prompt === 'Switch Positions.' && box.focused === 'OK',
         `the dialog reads ${JSON.stringify(box)}`);
-  await keypad8(page);  // the dialog has the keyboard: no pitch
+  // The dialog has the keyboard: a pitch key would hide the call.
+  await keypad8(page);
   await page.waitForTimeout(300);
-  check(await page.evaluate(() => window.ballOnMound), 'a pitch key got past the dialog');
+  check(await callShown(page), 'a pitch key got past the dialog');
   await key(page, 'Enter', 'Enter', 13, '\r');
   await waitFor(page, () => !document.querySelector('dialog[open]'), 1000);
   ok('fifteen strikes opened the "Switch Positions" dialog, which kept the keys and closed on Enter');
+}
+
+// With nothing moving the page schedules nothing: no frame, timeout or
+// message in a second. (The test's own frame-by-frame probes stop first.)
+{
+  await page.waitForTimeout(300);
+  const scheduled = await page.evaluate(() => new Promise((resolve) => {
+    window.probing = false;
+    const counts = {frames: 0, timeouts: 0, messages: 0};
+    const {requestAnimationFrame: frame, setTimeout: timeout} = window;
+    const post = MessagePort.prototype.postMessage;
+    setTimeout(() => {
+      window.requestAnimationFrame = (f) => (counts.frames += 1, frame(f));
+      window.setTimeout = (f, ms) => (counts.timeouts += 1, timeout(f, ms));
+      MessagePort.prototype.postMessage = function (m) { counts.messages += 1; return post.call(this, m); };
+      timeout(() => resolve(counts), 1000);
+    }, 100);
+  }));
+  check(scheduled.frames + scheduled.timeouts + scheduled.messages === 0,
+        `idle, the page scheduled ${JSON.stringify(scheduled)} in a second`);
+  ok('with nothing moving the page schedules nothing');
 }
 
 // The test's own probes read the canvases back on every frame, which
@@ -292,9 +318,12 @@ ok('in play the console showed nothing and nothing was fetched from another orig
   await page.evaluate(() => navigator.serviceWorker.ready);
   server.close();
   server.closeAllConnections();
+  // Nothing but what the service worker keeps: no HTTP cache, for the page
+  // or for the worker's own fetches.
+  await page.cdp.send('Network.clearBrowserCache');
   await page.cdp.send('Network.setCacheDisabled', {cacheDisabled: true});
   await page.reload();
-  await firstFrame(page);
+  await firstFrame(page).catch(() => fail('offline, the reload did not draw the game'));
   await watchCall(page);
   await keypad8(page);
   await waitFor(page, () => !window.ballOnMound, 1000);
