@@ -36,3 +36,17 @@ if(DIAMOND_TESTS)
   enable_testing()
   add_subdirectory(tests/web)
 endif()
+
+# The web platform's timer cadence, for bench/run.sh: build/web/bench.
+if(DIAMOND_BENCH)
+  add_executable(web_cadence bench/web/cadence.cpp)
+  target_link_libraries(web_cadence PRIVATE web_platform)
+  set_target_properties(web_cadence PROPERTIES OUTPUT_NAME cadence SUFFIX .js
+                        RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+  target_link_options(web_cadence PRIVATE
+    -sASYNCIFY -sASYNCIFY_IMPORTS=[page_wait] -sMODULARIZE -sEXPORT_NAME=createCadence -sENVIRONMENT=web
+    -sINVOKE_RUN=0 -sEXPORTED_RUNTIME_METHODS=[ccall] --js-library ${CMAKE_SOURCE_DIR}/core/web/page.js)
+  add_custom_command(TARGET web_cadence POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/bench/web/cadence.html ${CMAKE_SOURCE_DIR}/app/web/page.css
+            ${CMAKE_BINARY_DIR}/bench)
+endif()

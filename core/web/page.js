@@ -15,6 +15,7 @@ mergeInto(LibraryManager.library, {
     scale: 1,
     ctx: null,
     framed: false,
+    fonts: {},  // CSS font: its ascent and line height, measured once
 
     push: function(event) {
       Page.queue.push(event);
@@ -160,7 +161,8 @@ mergeInto(LibraryManager.library, {
       canvas.height = Math.round(height * Page.scale);
       box.appendChild(canvas);
       document.getElementById('desk').appendChild(box);
-      w = Page.windows[id] = {box: box, canvas: canvas, width: width, height: height};
+      w = Page.windows[id] = {box: box, canvas: canvas, width: width, height: height,
+                              ctx: canvas.getContext('2d', {alpha: false})};
       canvas.addEventListener('mouseup', function(e) {
         if (e.button !== 0) return;
         var r = canvas.getBoundingClientRect();
@@ -215,7 +217,7 @@ mergeInto(LibraryManager.library, {
 
   page_begin_paint__deps: ['$Page'],
   page_begin_paint: function(id, x, y, width, height) {
-    var ctx = Page.windows[id].canvas.getContext('2d', {alpha: false});
+    var ctx = Page.windows[id].ctx;
     ctx.save();
     ctx.setTransform(Page.scale, 0, 0, Page.scale, 0, 0);
     ctx.beginPath();
@@ -297,12 +299,16 @@ mergeInto(LibraryManager.library, {
     ctx.beginPath();
     ctx.rect(x, y, width, height);
     ctx.clip();
-    ctx.font = (bold ? 'bold ' : '') + pixels + 'px "DejaVu Sans Condensed"';
+    var font = (bold ? 'bold ' : '') + pixels + 'px "DejaVu Sans Condensed"';
+    ctx.font = font;
     ctx.fillStyle = Page.colour(ink);
-    ctx.textBaseline = 'alphabetic';
-    var metrics = ctx.measureText('Mg');
-    var ascent = Math.round(metrics.fontBoundingBoxAscent);
-    var lineHeight = ascent + Math.round(metrics.fontBoundingBoxDescent);
+    var metrics = Page.fonts[font];
+    if (!metrics) {
+      var box = ctx.measureText('Mg');
+      var ascent = Math.round(box.fontBoundingBoxAscent);
+      metrics = Page.fonts[font] = {ascent: ascent, line: ascent + Math.round(box.fontBoundingBoxDescent)};
+    }
+    var ascent = metrics.ascent, lineHeight = metrics.line;
     Page.wrap(ctx, UTF8ToString(text, length), width).forEach(function(line, i) {
       var lineWidth = ctx.measureText(line).width;
       var left = align === 1 ? x + width - lineWidth : align === 2 ? x + Math.round((width - lineWidth) / 2) : x;

@@ -1,0 +1,140 @@
+// Figures of the game in headless Chromium: the timer cadence beside a plain
+// setInterval, main-thread busy time idle and during a hit's flight, the
+// site's transfer size and the time from navigation to the first frame.
+// Prints figures; never fails on a number.
+// Usage: node web_bench.mjs SITE_DIR BENCH_DIR SECONDS
+import {readdirSync, readFileSync, statSync} from 'node:fs';
+import {join} from 'node:path';
+import {gzipSync} from 'node:zlib';
+
+import {chromium} from '../../tests/web/node_modules/playwright-core/index.mjs';
+import {serve} from '../../tests/web/serve.mjs';
+
+const [site, bench, seconds = '5'] = process.argv.slice(2);
+const browser = await chromium.launch({
+  executablePath: '/usr/bin/chromium',
+  args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
+         '--disable-component-update', '--disable-sync'],
+});
+
+// Each tick's offset from the nearest slot of an ideal schedule, measured
+// from the schedule's best-kept slot, as the desktop's benchmark does.
+function cadence(name, ticks, periodMs) {
+  const lateness = ticks.map((t) => {
+    const since = t - ticks[0];
+    return since - Math.round(since / periodMs) * periodMs;
+  }).sort((a, b) => a - b);
+  const earliest = lateness[0];
+  const late = lateness.map((l) => l - earliest);
+  const pct = (p) => late[Math.floor(p * (late.length - 1))];
+  const rate = (ticks.length - 1) / ((ticks.at(-1) - ticks[0]) / 1000);
+  console.log(`${name.padEnd(26)} ${rate.toFixed(3)} Hz   lateness p50 ${pct(0.5).toFixed(3)} ms  ` +
+              `p99 ${pct(0.99).toFixed(3)} ms  max ${late.at(-1).toFixed(3)} ms`);
+}
+
+// Main-thread busy time over a span, from Chromium's own task accounting.
+async function busy(page, cdp, action) {
+  await cdp.send('Performance.enable');
+  const taskTime = async () =>
+    (await cdp.send('Performance.getMetrics')).metrics.find((m) => m.name === 'TaskDuration').value;
+  const start = await taskTime(), began = Date.now();
+  await action();
+  const used = (await taskTime()) - start, span = (Date.now() - began) / 1000;
+  return {used, span, percent: (100 * used) / span};
+}
+
+{
+  console.log(`== Timer cadence, ${seconds} s, headless Chromium`);
+  const server = await serve(bench);
+  const page = await browser.newPage();
+  await page.goto(`http://127.0.0.1:${server.address().port}/cadence.html`);
+  const {game, plain} = await page.evaluate((seconds) => new Promise((resolve) => {
+    const plain = [];
+    const interval = setInterval(() => plain.push(performance.now()), 15.625);
+    createCadence().then((module) => {
+      module.ccall('start_cadence', null, ['number'], [seconds], {async: true});
+      const done = () => {
+        if (!module.ticks) return setTimeout(done, 100);
+        clearInterval(interval);
+        resolve({game: module.ticks, plain});
+      };
+      done();
+    });
+  }), Number(seconds));
+  cadence('game timer, Interval 1', game, 15.625);
+  cadence('setInterval(f, 15.625)', plain, 15.625);
+  await page.close();
+  server.close();
+}
+
+const server = await serve(site);
+const url = `http://127.0.0.1:${server.address().port}/`;
+
+{
+  console.log('== Main-thread busy time');
+  const page = await browser.newPage();
+  const cdp = await page.context().newCDPSession(page);
+  await page.goto(url);
+  await page.waitForFunction(() => performance.getEntriesByName('diamond-first-frame').length > 0);
+  await page.waitForTimeout(1000);
+  const idle = await busy(page, cdp, () => page.waitForTimeout(5000));
+  console.log(`idle ${idle.span.toFixed(1)} s: ${(idle.used * 1000).toFixed(1)} ms busy = ${idle.percent.toFixed(2)} %`);
+  const key = async (code, key, vk) => {
+    const event = {code, key, windowsVirtualKeyCode: vk, location: code.startsWith('Numpad') ? 3 : 0};
+    await cdp.send('Input.dispatchKeyEvent', {type: 'keyDown', text: key, ...event});
+    await cdp.send('Input.dispatchKeyEvent', {type: 'keyUp', ...event});
+  };
+  const hitViewOpen = () => page.evaluate(() => [...document.querySelectorAll('canvas')].some(
+    (c) => c.width / devicePixelRatio === 337 && !c.parentElement.hidden));
+  for (let tries = 0; tries < 10 && !(await hitViewOpen()); ++tries) {
+    await key('Numpad8', '8', 104);
+    await page.waitForTimeout(360);
+    await key('Space', ' ', 32);
+    await page.waitForFunction(() => [...document.querySelectorAll('canvas')].some(
+      (c) => c.width / devicePixelRatio === 337 && !c.parentElement.hidden), null, {timeout: 900}).catch(() => {});
+  }
+  if (await hitViewOpen()) {
+    const flight = await busy(page, cdp, () => page.waitForTimeout(3100));
+    console.log(`hit flight ${flight.span.toFixed(1)} s: ${(flight.used * 1000).toFixed(1)} ms busy = ` +
+                `${flight.percent.toFixed(2)} %`);
+  } else {
+    console.log('hit flight: no hit in ten swings');
+  }
+  await page.close();
+}
+
+{
+  console.log('== Transfer size (gzip -9 of every file the site serves)');
+  let raw = 0, packed = 0;
+  const walk = (folder) => readdirSync(folder).flatMap((name) => {
+    const path = join(folder, name);
+    return statSync(path).isDirectory() ? walk(path) : [path];
+  });
+  for (const path of walk(site).sort()) {
+    const data = readFileSync(path);
+    const gz = gzipSync(data, {level: 9}).length;
+    raw += data.length;
+    packed += gz;
+    console.log(`${path.slice(site.length + 1).padEnd(36)} ${String(data.length).padStart(8)} B  gzip ${String(gz).padStart(7)} B`);
+  }
+  console.log(`${'whole site'.padEnd(36)} ${String(raw).padStart(8)} B  gzip ${String(packed).padStart(7)} B`);
+}
+
+{
+  console.log('== Navigation to the first drawn frame, local server, 10 fresh visits');
+  const times = [];
+  for (let i = 0; i < 10; ++i) {
+    const context = await browser.newContext();
+    const page = await context.newPage();
+    await page.goto(url);
+    await page.waitForFunction(() => performance.getEntriesByName('diamond-first-frame').length > 0);
+    times.push(await page.evaluate(() => performance.getEntriesByName('diamond-first-frame')[0].startTime));
+    await context.close();
+  }
+  times.sort((a, b) => a - b);
+  console.log(`runs (ms): ${times.map((t) => t.toFixed(0)).join(' ')}`);
+  console.log(`median: ${((times[4] + times[5]) / 2).toFixed(0)} ms`);
+}
+
+await browser.close();
+server.close();
