@@ -4,7 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
-ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${BENCH_PACKAGES[@]}"
+ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${BENCH_PACKAGES[@]}" "${WEB_PACKAGES[@]}" \
+  "${BROWSER_PACKAGES[@]}"
 cmake --preset bench >/dev/null
 cmake --build --preset bench >/dev/null
 bin=build/bench/bench
@@ -43,3 +44,9 @@ echo "launch to first paint, median: bare window $bare ms, game $game ms ($(awk 
 mb() { awk "BEGIN {printf \"%.1f MB\", $1 / 1024}"; }
 echo "peak resident memory at first paint: bare window $(mb "${rss[bare_window]}"), game $(mb "${rss[startup_probe]}")" \
   "($(mb $((rss[startup_probe] - rss[bare_window]))) more)"
+
+echo "== The browser build, in headless Chromium"
+cmake --preset web -DDIAMOND_BENCH=ON >/dev/null
+cmake --build --preset web >/dev/null
+(cd tests/web && npm ci --no-audit --no-fund --silent)
+node bench/web/web_bench.mjs build/web/site build/web/bench "$seconds"

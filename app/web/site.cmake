@@ -12,13 +12,13 @@ set_target_properties(diamond_web PROPERTIES OUTPUT_NAME diamond SUFFIX .js RUNT
                       LINK_DEPENDS ${CMAKE_SOURCE_DIR}/core/web/page.js)
 # Asyncify lets the program suspend inside a handler (the swing's wait, the
 # message box) while the page runs; page_wait is where it suspends, and the
-# exception wrappers (invoke_*) are on the way there from every handler.
-target_link_options(diamond_web PRIVATE
+# exception wrappers (invoke_*) are on the way there from every handler. The
+# page starts the program with ccall once its font has loaded.
+set(WEB_PROGRAM_OPTIONS
   -sASYNCIFY -sASYNCIFY_IMPORTS=[page_wait,invoke_*] -sASYNCIFY_STACK_SIZE=65536
-  -sMODULARIZE -sEXPORT_NAME=createDiamond -sENVIRONMENT=web -sDYNAMIC_EXECUTION=0
-  -sINVOKE_RUN=0 -sEXPORTED_RUNTIME_METHODS=[ccall]
-  -sINITIAL_MEMORY=16MB -sTOTAL_STACK=1MB
-  --js-library ${CMAKE_SOURCE_DIR}/core/web/page.js)
+  -sMODULARIZE -sENVIRONMENT=web -sDYNAMIC_EXECUTION=0 -sINVOKE_RUN=0 -sEXPORTED_RUNTIME_METHODS=[ccall]
+  -sINITIAL_MEMORY=16MB -sTOTAL_STACK=1MB --js-library ${CMAKE_SOURCE_DIR}/core/web/page.js)
+target_link_options(diamond_web PRIVATE ${WEB_PROGRAM_OPTIONS} -sEXPORT_NAME=createDiamond)
 
 set(SITE_FILES index.html boot.js page.css manifest.webmanifest)
 add_custom_target(site ALL
@@ -42,10 +42,9 @@ if(DIAMOND_BENCH)
   add_executable(web_cadence bench/web/cadence.cpp)
   target_link_libraries(web_cadence PRIVATE web_platform)
   set_target_properties(web_cadence PROPERTIES OUTPUT_NAME cadence SUFFIX .js
-                        RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
-  target_link_options(web_cadence PRIVATE
-    -sASYNCIFY -sASYNCIFY_IMPORTS=[page_wait] -sMODULARIZE -sEXPORT_NAME=createCadence -sENVIRONMENT=web
-    -sINVOKE_RUN=0 -sEXPORTED_RUNTIME_METHODS=[ccall] --js-library ${CMAKE_SOURCE_DIR}/core/web/page.js)
+                        RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench
+                        LINK_DEPENDS ${CMAKE_SOURCE_DIR}/core/web/page.js)
+  target_link_options(web_cadence PRIVATE ${WEB_PROGRAM_OPTIONS} -sEXPORT_NAME=createCadence)
   add_custom_command(TARGET web_cadence POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/bench/web/cadence.html ${CMAKE_SOURCE_DIR}/app/web/page.css
             ${CMAKE_BINARY_DIR}/bench)
