@@ -13,6 +13,9 @@ mergeInto(LibraryManager.library, {
     windows: {},  // window id: {box, canvas, width, height}
     stack: 0,
     scale: 1,
+    relayoutPending: false,
+    // Sees every change of a canvas's size in device pixels.
+    watcher: null,
     ctx: null,
     framed: false,
     fonts: {},  // CSS font: its ascent and line height, measured once
@@ -68,12 +71,16 @@ mergeInto(LibraryManager.library, {
         w.box.style.top = Math.round((window.innerHeight - outerHeight) / 2 * scale) / scale + 'px';
       }
       if (rescaled) Page.push([5]);
-      Page.watchScale();
     },
-    // A page zoom or a move to another screen changes the ratio.
-    watchScale: function() {
-      var query = window.matchMedia('(resolution: ' + Page.scale + 'dppx)');
-      query.addEventListener('change', Page.layout, {once: true});
+    // On the next frame, when a resize or a new device pixel ratio (a page
+    // zoom, another screen) has taken effect.
+    relayout: function() {
+      if (Page.relayoutPending) return;
+      Page.relayoutPending = true;
+      requestAnimationFrame(function() {
+        Page.relayoutPending = false;
+        Page.layout();
+      });
     },
     wrap: function(ctx, text, width) {
       var lines = [], line = '';
@@ -107,9 +114,9 @@ mergeInto(LibraryManager.library, {
       if (Page.takenKeys.indexOf(code) >= 0) e.preventDefault();
       if (code) Page.push([1, code]);
     });
-    window.addEventListener('resize', Page.layout);
+    window.addEventListener('resize', Page.relayout);
     Page.scale = window.devicePixelRatio || 1;
-    Page.watchScale();
+    Page.watcher = new ResizeObserver(Page.relayout);
   },
 
   page_now: function() {
@@ -161,6 +168,7 @@ mergeInto(LibraryManager.library, {
       canvas.height = Math.round(height * Page.scale);
       box.appendChild(canvas);
       document.getElementById('desk').appendChild(box);
+      Page.watcher.observe(canvas, {box: 'device-pixel-content-box'});
       w = Page.windows[id] = {box: box, canvas: canvas, width: width, height: height,
                               ctx: canvas.getContext('2d', {alpha: false})};
       canvas.addEventListener('mouseup', function(e) {

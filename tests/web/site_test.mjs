@@ -38,16 +38,23 @@ process.on('exit', () => {
 // A page of the site in a browser of its own, with a profile of its own (a
 // private window cannot install a site), watched: console messages and
 // every request.
-async function open(options = {}) {
-  const profile = mkdtempSync(join(tmpdir(), 'diamond-chromium-'));
-  profiles.push(profile);
-  const context = await chromium.launchPersistentContext(profile, {
+// A private window can be had too: there the page's device pixel ratio can
+// be changed under it, as a zoom does (a profile's own window pins it).
+async function open(options = {}, {private: inPrivate = false} = {}) {
+  const launch = {
     executablePath: '/usr/bin/chromium',
     args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
            '--disable-component-update', '--disable-sync'],
-    viewport: {width: 800, height: 600},
-    ...options,
-  });
+  };
+  const settings = {viewport: {width: 800, height: 600}, ...options};
+  let context;
+  if (inPrivate) {
+    context = await (await chromium.launch(launch)).newContext(settings);
+  } else {
+    const profile = mkdtempSync(join(tmpdir(), 'diamond-chromium-'));
+    profiles.push(profile);
+    context = await chromium.launchPersistentContext(profile, {...launch, ...settings});
+  }
   const page = context.pages()[0] || (await context.newPage());
   page.messages = [];
   page.requests = [];
@@ -282,6 +289,34 @@ check(messages.length === 0, `the console shows: ${messages.join(' | ')}`);
 const foreign = page.requests.filter((url) => !url.startsWith(origin));
 check(foreign.length === 0, `requests to other origins: ${foreign.join(' ')}`);
 ok('in play the console showed nothing and nothing was fetched from another origin');
+
+// Resizing and zooming the page keep every window centred and sharp: the
+// canvases are backed anew at the new ratio and painted again.
+{
+  const page = await open({}, {private: true});
+  await click(page, 'pitch', 5100, 4700);  // the statistics, over the pitch screen
+  // A window of 1600 x 1000 device pixels, then a zoom to 200 %: the page
+  // becomes 800 x 500 pixels of two device pixels each.
+  for (const [width, height, deviceScaleFactor] of [[1600, 1000, 1], [800, 500, 2]]) {
+    await page.cdp.send('Emulation.setDeviceMetricsOverride', {width, height, deviceScaleFactor, mobile: false});
+    await page.waitForFunction((ratio) => devicePixelRatio === ratio, deviceScaleFactor);
+    await page.waitForTimeout(300);
+  }
+  const boxes = await page.evaluate(() => [...document.querySelectorAll('.window:not([hidden])')].map((box) => {
+    const r = box.getBoundingClientRect(), canvas = box.querySelector('canvas');
+    return {x: r.x + r.width / 2, y: r.y + r.height / 2, backing: canvas.width / canvas.clientWidth};
+  }));
+  check(boxes.length === 2 && boxes.every((b) => Math.abs(b.x - 400) <= 1 && Math.abs(b.y - 250) <= 1 && b.backing === 2),
+        `after a resize and a zoom the windows are ${JSON.stringify(boxes)}`);
+  const image = await screenshot(page);
+  const at = await place(page, 'stats');
+  const scale = image.width / 800;  // the screenshot's own device pixels
+  const row = Math.round((at.y + 3) * scale), left = Math.round(at.x * scale);
+  const edge = [image.at(left - scale - 1, row), image.at(left - 1, row), image.at(left + 1, row)];
+  check(edge[0] === FIELD && edge[1] === '#000000' && edge[2] === BROWN, `the stats window's left edge reads ${edge}`);
+  ok('after a resize and a zoom to 200 % the windows are centred, backed at the new ratio and sharp');
+  await page.context().browser().close();
+}
 
 // A page smaller than the game scrolls, but Space swings and never scrolls.
 {
