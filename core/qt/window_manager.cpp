@@ -71,13 +71,28 @@ void centre(QWidget& window, const QMargins& frame) {
     window.move(client);
 }
 
+
+// Whether an X window manager says it is running (EWMH's check window); then
+// it frames the windows it manages.
+bool window_manager_running(xcb_connection_t* connection) {
+  static const xcb_atom_t check = atom(connection, "_NET_SUPPORTING_WM_CHECK");
+  const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+  const auto cookie = xcb_get_property(connection, 0, root, check, XCB_ATOM_WINDOW, 0, 1);
+  xcb_get_property_reply_t* reply = xcb_get_property_reply(connection, cookie, nullptr);
+  const bool running = reply && xcb_get_property_value_length(reply) == 4;
+  std::free(reply);
+  return running;
+}
+
 }  // namespace
 
 void Centring::shown(QWidget& window) {
   centre(window, window.windowHandle() ? reported_frame(window).value_or(QMargins()) : QMargins());
-  // No manager frames an unmanaged window: its client area is all there is.
-  const bool unmanaged = window.windowFlags().testFlag(Qt::X11BypassWindowManagerHint) && x_connection();
-  checks_left_ = unmanaged ? 0 : kFrameChecks;
+  // No manager frames an unmanaged window, and with no manager at all the
+  // client area is all there is: then nothing is worth looking for.
+  xcb_connection_t* connection = x_connection();
+  const bool unmanaged = window.windowFlags().testFlag(Qt::X11BypassWindowManagerHint);
+  checks_left_ = !connection || (!unmanaged && window_manager_running(connection)) ? kFrameChecks : 0;
 }
 
 void Centring::event(QWidget& window, QEvent::Type type) {
