@@ -318,6 +318,28 @@ ok('in play the console showed nothing and nothing was fetched from another orig
   await page.context().browser().close();
 }
 
+// Without WebAssembly, or with a file that does not arrive, the page says
+// so in one sentence instead of staying blank.
+{
+  const launch = {executablePath: '/usr/bin/chromium', args: ['--no-sandbox', '--disable-gpu', '--no-first-run']};
+  const browser = await chromium.launch(launch);
+  for (const [what, prepare] of [
+    ['without WebAssembly', (context) => context.addInitScript(() => delete window.WebAssembly)],
+    ['without the program', (context) => context.route('**/diamond.wasm', (route) => route.abort())],
+  ]) {
+    const context = await browser.newContext();
+    await prepare(context);
+    const page = await context.newPage();
+    await page.goto(`${origin}/`);
+    const line = await page.waitForSelector('#problem:not([hidden])', {timeout: 5000}).catch(() => null);
+    const text = line ? await line.textContent() : '';
+    check(/^[^.]+\.$/.test(text), `${what} the page says "${text}"`);
+    await context.close();
+  }
+  await browser.close();
+  ok('without WebAssembly, and without the program, the page says so in one sentence');
+}
+
 // A page smaller than the game scrolls, but Space swings and never scrolls.
 {
   const small = await open({viewport: {width: 300, height: 300}});
