@@ -84,6 +84,16 @@ const url = `http://127.0.0.1:${server.address().port}/`;
     await cdp.send('Input.dispatchKeyEvent', {type: 'keyDown', text: key, ...event});
     await cdp.send('Input.dispatchKeyEvent', {type: 'keyUp', ...event});
   };
+  // A swing's 0.3 s wait, with a pitch in flight: the program suspends and
+  // resumes inside the key's handler until the wait is over.
+  await key('Numpad8', '8', 104);
+  const swing = await busy(page, cdp, async () => {
+    await key('Space', ' ', 32);
+    await page.waitForTimeout(300);
+  });
+  console.log(`swing wait ${swing.span.toFixed(2)} s: ${(swing.used * 1000).toFixed(1)} ms busy = ` +
+              `${swing.percent.toFixed(2)} %`);
+  await page.waitForTimeout(1500);
   const hitViewOpen = () => page.evaluate(() => [...document.querySelectorAll('canvas')].some(
     (c) => c.width / devicePixelRatio === 337 && !c.parentElement.hidden));
   for (let tries = 0; tries < 10 && !(await hitViewOpen()); ++tries) {
