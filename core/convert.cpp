@@ -3,7 +3,9 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
+#include <iomanip>
+#include <locale>
+#include <sstream>
 #include <stdexcept>
 
 Integer to_integer(double value) {
@@ -19,18 +21,20 @@ namespace {
 
 template <class Float>
 std::string shortest_text(Float value, int significant_digits) {
+#if defined(__cpp_lib_to_chars) && __cpp_lib_to_chars >= 201611L
   std::array<char, 64> buffer{};
-#ifdef __EMSCRIPTEN__
-  // The browser build's C++ library has no floating-point to_chars. printf's
-  // %g writes the same text, and nothing there changes the C locale.
-  const int length = std::snprintf(buffer.data(), buffer.size(), "%.*g", significant_digits, double(value));
-  std::string text(buffer.data(), static_cast<std::size_t>(length));
-#else
   // Not printf: a desktop toolkit sets the user's locale, and with it the
   // decimal separator.
   const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
                                     std::chars_format::general, significant_digits);
   std::string text(buffer.data(), result.ptr);
+#else
+  // A standard library without floating-point to_chars: a stream in the
+  // classic locale writes the same %g text.
+  std::ostringstream out;
+  out.imbue(std::locale::classic());
+  out << std::setprecision(significant_digits) << value;
+  std::string text = out.str();
 #endif
   // "general" already drops trailing zeros; only a bare "-0" needs care.
   if (text == "-0") text = "0";
