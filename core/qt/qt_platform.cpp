@@ -68,9 +68,23 @@ QtPlatform::QtPlatform()
   load_fonts();
   the_platform = this;
   runtime::install(this);
+  // The unmanaged windows stay in front of everything, as menus do; while
+  // another program is active they go behind it, and they come back with
+  // the game.
+  activation_ = QObject::connect(qGuiApp, &QGuiApplication::applicationStateChanged,
+                                 [this](Qt::ApplicationState state) {
+                                   for (auto& [form, window] : windows_) {
+                                     if (!window->isVisible() || form->settings().border != Border::Thin) continue;
+                                     if (state == Qt::ApplicationActive)
+                                       window->raise();
+                                     else
+                                       window->lower();
+                                   }
+                                 });
 }
 
 QtPlatform::~QtPlatform() {
+  QObject::disconnect(activation_);
   runtime::install(nullptr);
   the_platform = nullptr;
 }

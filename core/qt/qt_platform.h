@@ -2,6 +2,7 @@
 // the modal message box, the wall clock and the generator.
 #pragma once
 
+#include <QMetaObject>
 #include <map>
 #include <memory>
 
@@ -47,4 +48,5 @@ class QtPlatform final : public Platform {
   RandomSource random_;
   const Form* main_form_ = nullptr;
   bool closing_ = false;
+  QMetaObject::Connection activation_;
 };

@@ -88,6 +88,19 @@ keypad 8
 within 1 eval '! ball_on_mound' || fail "a pitch key with the stats screen open did not reach the pitch screen"
 within 3 ball_on_mound || fail "that pitch did not come back to the mound"
 ok "the pitcher throws with the stats screen open"
+# Another program activated over the middle of the screen: the stats screen
+# goes behind it, and comes back in front with the game.
+stats_in_front() { [ "$(share $((sx + 150)) $((sy + 50)) 4 4 '#804000')" = 1 ]; }
+xmessage -geometry 420x240+$((sx - 58))+$((sy - 68)) "Another program" 2>/dev/null &
+extra_pids+=($!)
+within 5 eval 'other=$(xdotool search --onlyvisible --class xmessage | head -1); [ -n "$other" ]' ||
+  fail "the other program did not appear"
+xdotool windowactivate "$other" 2>/dev/null || true
+within 3 eval '! stats_in_front' || fail "the stats screen stayed in front of another program that is active"
+xdotool windowactivate "$main" 2>/dev/null || true
+within 3 stats_in_front || fail "the stats screen did not come back in front with the game"
+kill "${extra_pids[-1]}"
+ok "another active program covers the stats screen, which comes back in front with the game"
 xdotool mousemove $((sx + 150)) $((sy + 50)) click 1
 within 2 exactly 1 || fail "a click did not close the stats screen"
 ok "View Stats opened the stats screen and a click closed it"
