@@ -23,9 +23,8 @@ constexpr FormSettings kSettings{.name = "Cadence",
                                  .background = kBlack,
                                  .takes_keys = true};
 
-EM_JS(void, report_ticks, (const double* times, int count), {
-  Module.ticks = Array.from(HEAPF64.subarray(times >> 3, (times >> 3) + count));
-});
+EM_JS(void, report_ticks, (const double* times, int count),
+      { Module.ticks = Array.from(HEAPF64.subarray(times >> 3, (times >> 3) + count)); });
 
 class CadenceForm final : public Form {
  public:

@@ -1,10 +1,9 @@
 #include "core/forms/controls.h"
 
-#include "core/forms/pixels.h"
-
 #include <algorithm>
 
 #include "core/forms/form.h"
+#include "core/forms/pixels.h"
 
 namespace forms_detail {
 void notify_before(Control& control) { control.before_change(); }
@@ -12,7 +11,6 @@ void notify_after(Control& control) { control.after_change(); }
 }  // namespace forms_detail
 
 namespace {
-
 
 // Half a wide pen reaches outside the path; one more pixel covers rounding.
 float pen_margin(const ControlRow& row) { return (static_cast<float>(row.pen_px) / 2 + 1) * kTwipsPerPixel; }

@@ -47,5 +47,6 @@ inline bool overlaps(const PixelRect& a, const PixelRect& b) {
 
 inline PixelRect united(const PixelRect& a, const PixelRect& b) {
   const int left = std::min(a.x, b.x), top = std::min(a.y, b.y);
-  return {left, top, std::max(a.x + a.width, b.x + b.width) - left, std::max(a.y + a.height, b.y + b.height) - top};
+  return {left, top, std::max(a.x + a.width, b.x + b.width) - left,
+          std::max(a.y + a.height, b.y + b.height) - top};
 }

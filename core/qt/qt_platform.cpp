@@ -72,15 +72,7 @@ QtPlatform::QtPlatform()
   // another program is active they go behind it, and they come back with
   // the game.
   activation_ = QObject::connect(qGuiApp, &QGuiApplication::applicationStateChanged,
-                                 [this](Qt::ApplicationState state) {
-                                   for (auto& [form, window] : windows_) {
-                                     if (!window->isVisible() || form->settings().border != Border::Thin) continue;
-                                     if (state == Qt::ApplicationActive)
-                                       window->raise();
-                                     else
-                                       window->lower();
-                                   }
-                                 });
+                                 [this](Qt::ApplicationState state) { follow_activation(state); });
 }
 
 QtPlatform::~QtPlatform() {
@@ -90,6 +82,16 @@ QtPlatform::~QtPlatform() {
 }
 
 QtPlatform* QtPlatform::instance() { return the_platform; }
+
+void QtPlatform::follow_activation(Qt::ApplicationState state) {
+  for (auto& [form, window] : windows_) {
+    if (!window->isVisible() || form->settings().border != Border::Thin) continue;
+    if (state == Qt::ApplicationActive)
+      window->raise();
+    else
+      window->lower();
+  }
+}
 
 int QtPlatform::run(Form& main_form) {
   main_form_ = &main_form;

@@ -42,6 +42,9 @@ class QtPlatform final : public Platform {
 
  private:
   void quit();
+  // The unmanaged windows go behind another program that is activated and
+  // come back in front with the game.
+  void follow_activation(Qt::ApplicationState state);
 
   std::map<const Form*, std::unique_ptr<FormWindow>> windows_;
   std::map<const Timer*, std::unique_ptr<TickTimer>> timers_;

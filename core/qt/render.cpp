@@ -113,8 +113,8 @@ ControlPictures::Entry& ControlPictures::entry(const void* control) {
 namespace {
 
 template <class Draw>
-void draw_pictured(QPainter& painter, ControlPictures* pictures, const Control& control, std::string_view caption,
-                   Draw&& draw) {
+void draw_pictured(QPainter& painter, ControlPictures* pictures, const Control& control,
+                   std::string_view caption, Draw&& draw) {
   // A picture is copied pixel for pixel only at a whole scale.
   const qreal scale = painter.device()->devicePixelRatioF();
   if (!pictures || !picturable(control) || scale != std::floor(scale)) {
@@ -165,7 +165,8 @@ void render_form(QPainter& painter, const Form& form, const QRegion& dirty, Cont
       case Kind::Label: {
         const auto& label = static_cast<const Label&>(control);
         if (label.Visible)
-          draw_pictured(painter, pictures, label, label.Caption.get(), [&](QPainter& p) { draw_label(p, label); });
+          draw_pictured(painter, pictures, label, label.Caption.get(),
+                        [&](QPainter& p) { draw_label(p, label); });
         break;
       }
       case Kind::Line: {
@@ -175,7 +176,8 @@ void render_form(QPainter& painter, const Form& form, const QRegion& dirty, Cont
       }
       default: {
         const auto& shape = static_cast<const Shape&>(control);
-        if (shape.Visible) draw_pictured(painter, pictures, shape, {}, [&](QPainter& p) { draw_shape(p, shape); });
+        if (shape.Visible)
+          draw_pictured(painter, pictures, shape, {}, [&](QPainter& p) { draw_shape(p, shape); });
       }
     }
   }

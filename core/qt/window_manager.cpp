@@ -1,13 +1,13 @@
 #include "core/qt/window_manager.h"
 
 #include <dlfcn.h>
+#include <qpa/qplatformnativeinterface.h>
 #include <xcb/xcb.h>
 
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
-#include <qpa/qplatformnativeinterface.h>
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
@@ -71,7 +71,6 @@ void centre(QWidget& window, const QMargins& frame) {
     window.move(client);
 }
 
-
 // Whether an X window manager says it is running (EWMH's check window); then
 // it frames the windows it manages.
 bool window_manager_running(xcb_connection_t* connection) {
@@ -123,8 +122,9 @@ void clear_title(QWidget& window) {
   // Wayland plugin has loaded (the game does not link it, X needs none).
   if (QGuiApplication::platformName() != QLatin1String("wayland") || !window.windowHandle()) return;
   QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
-  void* toplevel = native ? native->nativeResourceForWindow(QByteArrayLiteral("xdg_toplevel"), window.windowHandle())
-                          : nullptr;
+  void* toplevel =
+      native ? native->nativeResourceForWindow(QByteArrayLiteral("xdg_toplevel"), window.windowHandle())
+             : nullptr;
   using Marshal = void* (*)(void*, std::uint32_t, const void*, std::uint32_t, std::uint32_t, ...);
   using Version = std::uint32_t (*)(void*);
   static void* const library = dlopen("libwayland-client.so.0", RTLD_NOW | RTLD_NOLOAD);

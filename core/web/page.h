@@ -27,6 +27,6 @@ void page_fill_rect(int x, int y, int width, int height, int rgb);
 void page_shape(int kind, int x, int y, int width, int height, int fill, int ink, int pen);
 void page_line(int x1, int y1, int x2, int y2, int ink, int pen);
 // align: 0 left, 1 right, 2 centre.
-void page_text(int x, int y, int width, int height, const char* text, int length, int pixels, bool bold, int align,
-               int ink);
+void page_text(int x, int y, int width, int height, const char* text, int length, int pixels, bool bold,
+               int align, int ink);
 }

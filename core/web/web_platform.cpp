@@ -19,12 +19,15 @@ double tick_period_ms(int interval_ms) {
   return std::chrono::duration<double, std::milli>(timer_period(interval_ms)).count();
 }
 
-
+// A seed from the page's clocks, for a generator reseeded from the clock.
+std::uint64_t clock_seed() {
+  return static_cast<std::uint64_t>(page_now() * 1000) ^
+         static_cast<std::uint64_t>(page_seconds_since_midnight() * 1e6);
+}
 
 }  // namespace
 
-WebPlatform::WebPlatform()
-    : random_(static_cast<std::uint64_t>(page_now() * 1000) ^ static_cast<std::uint64_t>(page_seconds_since_midnight() * 1e6)) {
+WebPlatform::WebPlatform() : random_(clock_seed()) {
   page_init();
   runtime::install(this);
 }
@@ -51,9 +54,7 @@ void WebPlatform::do_events() {
 
 void WebPlatform::run_pending_events() { run_pending(); }
 
-void WebPlatform::reseed_random() {
-  random_.reseed(static_cast<std::uint64_t>(page_now() * 1000) ^ static_cast<std::uint64_t>(page_seconds_since_midnight() * 1e6));
-}
+void WebPlatform::reseed_random() { random_.reseed(clock_seed()); }
 
 float WebPlatform::next_random() { return random_.next(); }
 
@@ -62,7 +63,8 @@ float WebPlatform::next_random() { return random_.next(); }
 // user dismisses it.
 void WebPlatform::message_box(std::string_view prompt, std::string_view title) {
   const int id = ++last_box_id_;
-  page_open_box(id, prompt.data(), static_cast<int>(prompt.size()), title.data(), static_cast<int>(title.size()));
+  page_open_box(id, prompt.data(), static_cast<int>(prompt.size()), title.data(),
+                static_cast<int>(title.size()));
   while (!closed_boxes_.erase(id))
     if (!run_pending()) wait(until_next_tick());
 }
@@ -166,7 +168,8 @@ void WebPlatform::dispatch(const double* event) {
     case kRepaintAll:
       for (auto& [form, w] : windows_)
         if (w.shown)
-          w.dirty = {{0, 0, to_pixels(form->settings().client_width), to_pixels(form->settings().client_height)}};
+          w.dirty = {
+              {0, 0, to_pixels(form->settings().client_width), to_pixels(form->settings().client_height)}};
       paint();
       break;
     default: break;

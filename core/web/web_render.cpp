@@ -7,7 +7,6 @@ namespace {
 
 int colour(const std::optional<Rgb>& rgb) { return rgb ? static_cast<int>(rgb->value) : -1; }
 
-
 void draw_shape(const Shape& shape) {
   const ControlRow& row = shape.row();
   const PixelRect rect = row.kind == Kind::Circle ? circle_in(box_pixels(shape)) : box_pixels(shape);
@@ -37,7 +36,8 @@ void draw_label(const Label& label) {
 
 void paint_form(int window_id, const Form& form, const PixelRect& dirty) {
   page_begin_paint(window_id, dirty.x, dirty.y, dirty.width, dirty.height);
-  page_fill_rect(dirty.x, dirty.y, dirty.width, dirty.height, static_cast<int>(form.settings().background.value));
+  page_fill_rect(dirty.x, dirty.y, dirty.width, dirty.height,
+                 static_cast<int>(form.settings().background.value));
   const auto& controls = form.controls();
   for (auto it = controls.rbegin(); it != controls.rend(); ++it) {
     const Control& control = **it;
