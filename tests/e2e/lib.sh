@@ -71,6 +71,8 @@ share() {
 # Twips of a window to pixels.
 px() { echo $(($1 / 15)); }
 
+# Grass left of the strike zone, twips 600, 2500 of the pitch screen.
+field_shown() { [ "$(share "$((mx + 38))" "$((my + 165))" 4 4 '#008000')" = 1 ]; }
 # The pitch screen's call label, at twips 2400, 2040 of its client area.
 call_hidden() { [ "$(share "$((mx + 160))" "$((my + 136))" 81 25 '#008000')" = 1 ]; }
 # The ball at its place on the mound, twips 2880, 480.

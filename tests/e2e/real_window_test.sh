@@ -20,6 +20,11 @@ allows "$main" MOVE && allows "$main" CLOSE || fail "the pitch screen cannot be 
 ! allows "$main" RESIZE && ! allows "$main" MAXIMIZE_HORZ || fail "the pitch screen can be resized: $(actions "$main")"
 ok "the pitch screen is centred with its frame and can be moved and closed, not resized"
 
+# The manager places a new window and the game centres it again once framed,
+# so the place read when the window first appeared may be stale; read it
+# again, and wait for the first paint at that place.
+read -r mx my < <(origin "$main")
+within 3 field_shown || fail "the pitch screen at $mx,$my does not show its field"
 call_hidden || fail "the call label shows before any pitch"
 shot start
 
