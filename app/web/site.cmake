@@ -27,6 +27,7 @@ add_custom_target(site ALL
   COMMAND ${CMAKE_COMMAND} -E copy ${GAME_FONTS} ${SITE}/fonts
   COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/app/icons/32.png ${CMAKE_SOURCE_DIR}/app/icons/256.png ${SITE}/icons
   COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/app/icons/${APP_ID}.svg ${SITE}/icons/icon.svg
+  COMMAND ${CMAKE_COMMAND} -E copy icons/180.png icons/maskable-512.png ${SITE}/icons
   COMMAND ${SYSTEM_PYTHON} ${CMAKE_SOURCE_DIR}/app/web/make_service_worker.py ${CMAKE_SOURCE_DIR}/app/web/sw.js.in ${SITE}
   DEPENDS diamond_web ${GAME_FONTS}
   WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/app/web

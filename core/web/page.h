@@ -16,6 +16,8 @@ void page_wait(double ms);
 void page_show_form(int id, int width, int height, bool thin_border, bool takes_keys, const char* caption,
                     int caption_length);
 void page_hide_form(int id);
+// Makes room from the start for a form that may be shown later.
+void page_reserve_window(int width, int height, bool thin_border);
 void page_open_box(int id, const char* prompt, int prompt_length, const char* title, int title_length);
 
 // Painting, in client pixels, on the next animation frame.

@@ -10,12 +10,25 @@ mergeInto(LibraryManager.library, {
     waits: 0,
     channel: null,
     painting: false,
-    windows: {},  // window id: {box, canvas, width, height}
+    windows: {},  // window id: {box, canvas, width, height, thin}
     stack: 0,
+    // Device pixels per client pixel of a form: the device pixel ratio times
+    // the fit.
     scale: 1,
+    ratio: 1,  // the device pixel ratio the canvases are backed at
+    // CSS pixels per client pixel: below 1 where the viewport is smaller
+    // than what the page must show.
+    fit: 1,
+    // The largest window the game can show, in CSS pixels with its border:
+    // the fit makes room for it from the start, so nothing jumps when it opens.
+    desk: {width: 0, height: 0},
+    padsShown: false,
+    hinted: false,
     relayoutPending: false,
-    // Sees every change of a canvas's size in device pixels.
+    // Sees every change of a canvas's size in device pixels, where the
+    // engine can (WebKit cannot; a resize event covers a zoom there).
     watcher: null,
+    watchesDevicePixels: true,
     ctx: null,
     framed: false,
     fonts: {},  // CSS font: its ascent and line height, measured once
@@ -54,23 +67,150 @@ mergeInto(LibraryManager.library, {
     },
     takenKeys: [16, 32, 103, 104, 105],
 
-    // Boxes sit centred in the page on whole device pixels, so canvases
-    // stay sharp; canvases are backed at the device pixel ratio.
+    // The on-screen controls, in CSS pixels at a fit of 1: each pad is a row
+    // of buttons, and the pads keep this gap from the windows and each other.
+    padSize: {width: 196, height: 64},
+    padGap: 16,
+
+    // The windows sit centred in the page (beside or above the controls,
+    // when they are shown), on whole device pixels so canvases stay sharp.
+    // Where the viewport is smaller than all of it, windows, controls and the
+    // box scale down together by one factor, and canvases are backed at the
+    // device pixel ratio times it.
     layout: function() {
-      var scale = window.devicePixelRatio || 1;
-      var rescaled = scale !== Page.scale;
+      var ratio = window.devicePixelRatio || 1;
+      var width = window.innerWidth, height = window.innerHeight;
+      var upright = height > width;
+      var desk = {width: Page.desk.width, height: Page.desk.height};
+      for (var id in Page.windows) {
+        desk.width = Math.max(desk.width, Page.outerWidth(Page.windows[id]));
+        desk.height = Math.max(desk.height, Page.outerHeight(Page.windows[id]));
+      }
+      var pad = Page.padSize, gap = Page.padGap;
+      var need = desk;
+      if (Page.padsShown)
+        need = upright ? {width: Math.max(desk.width, 2 * pad.width + gap), height: desk.height + gap + pad.height}
+                       : {width: desk.width + 2 * (gap + pad.width), height: Math.max(desk.height, pad.height)};
+      var fit = Math.min(1, width / need.width, height / need.height);
+      // Where the windows are centred, and where the pads go.
+      var centre = {x: width / 2, y: height / 2};
+      if (Page.padsShown && upright) centre.y = (height - (gap + pad.height) * fit) / 2;
+      if (Page.padsShown) Page.placePads(centre, desk, fit, upright);
+
+      var scale = ratio * fit;
+      var rescaled = scale !== Page.scale || ratio !== Page.ratio;
       Page.scale = scale;
+      Page.ratio = ratio;
+      Page.fit = fit;
+      document.documentElement.style.setProperty('--fit', String(fit));
+      var snap = function(css) { return Math.round(css * ratio) / ratio + 'px'; };
       for (var id in Page.windows) {
         var w = Page.windows[id];
-        if (rescaled) {
-          w.canvas.width = Math.round(w.width * scale);
-          w.canvas.height = Math.round(w.height * scale);
-        }
-        var outerWidth = w.box.offsetWidth || w.width, outerHeight = w.box.offsetHeight || w.height;
-        w.box.style.left = Math.round((window.innerWidth - outerWidth) / 2 * scale) / scale + 'px';
-        w.box.style.top = Math.round((window.innerHeight - outerHeight) / 2 * scale) / scale + 'px';
+        if (rescaled) Page.back(w);
+        var border = w.thin ? 2 : 0;
+        w.box.style.left = snap(centre.x - (w.width * fit + border) / 2);
+        w.box.style.top = snap(centre.y - (w.height * fit + border) / 2);
       }
       if (rescaled) Page.push([5]);
+    },
+    // A canvas covers whole device pixels, one backing pixel each, so the
+    // browser never resamples it.
+    back: function(w) {
+      w.canvas.width = Math.round(w.width * Page.scale);
+      w.canvas.height = Math.round(w.height * Page.scale);
+      w.canvas.style.width = w.canvas.width / Page.ratio + 'px';
+      w.canvas.style.height = w.canvas.height / Page.ratio + 'px';
+    },
+    outerWidth: function(w) { return w.width + (w.thin ? 2 : 0); },
+    outerHeight: function(w) { return w.height + (w.thin ? 2 : 0); },
+    // Sideways the pitcher's pad is left of the windows and the batter's
+    // right of them; upright both are below, the pitcher's on the left.
+    placePads: function(centre, desk, fit, upright) {
+      var pad = Page.padSize, gap = Page.padGap;
+      var pitcher = document.getElementById('pitcher'), batter = document.getElementById('batter');
+      var top, pitcherLeft, batterLeft;
+      if (upright) {
+        top = centre.y + (desk.height / 2 + gap) * fit;
+        pitcherLeft = centre.x - (pad.width + gap / 2) * fit;
+        batterLeft = centre.x + gap / 2 * fit;
+      } else {
+        top = centre.y - pad.height / 2 * fit;
+        pitcherLeft = centre.x - (desk.width / 2 + gap + pad.width) * fit;
+        batterLeft = centre.x + (desk.width / 2 + gap) * fit;
+      }
+      pitcher.style.left = pitcherLeft + 'px';
+      batter.style.left = batterLeft + 'px';
+      pitcher.style.top = batter.style.top = top + 'px';
+    },
+    // Shown where the primary pointer is coarse, once a touch arrives, or to
+    // a player whose keyboard has no keypad.
+    showPads: function() {
+      if (Page.padsShown || !document.getElementById('pads')) return;
+      Page.padsShown = true;
+      document.getElementById('pads').hidden = false;
+      Page.layout();
+    },
+    // A control gives exactly what its key gives: it is that key, by code.
+    press: function(button) {
+      if (document.querySelector('dialog[open]')) return;
+      if (button.parentElement.id === 'pitcher') Page.unhint();
+      Page.push([1, Page.keyCode({code: button.dataset.code, key: button.dataset.key})]);
+    },
+    initPads: function() {
+      var buttons = document.querySelectorAll('#pads button');
+      for (var i = 0; i < buttons.length; ++i) {
+        var button = buttons[i];
+        // On the press itself, not the click that follows the release; no
+        // focus, selection or emulated mouse events follow it.
+        button.addEventListener('pointerdown', function(e) {
+          e.preventDefault();
+          e.currentTarget.classList.add('pressed');
+          Page.press(e.currentTarget);
+        });
+        ['pointerup', 'pointercancel', 'pointerleave'].forEach(function(type) {
+          button.addEventListener(type, function(e) { e.currentTarget.classList.remove('pressed'); });
+        });
+        // Enter on a button reached with Tab presses it too.
+        button.addEventListener('click', function(e) {
+          if (e.detail === 0) Page.press(e.currentTarget);
+        });
+      }
+      var coarse = window.matchMedia && window.matchMedia('(pointer: coarse)').matches;
+      if (coarse) Page.showPads();
+      window.addEventListener('pointerdown', function(e) {
+        if (e.pointerType === 'touch') Page.showPads();
+      }, true);
+      // No long-press menu or callout where the game takes input.
+      ['desk', 'pads'].forEach(function(id) {
+        var element = document.getElementById(id);
+        if (element) element.addEventListener('contextmenu', function(e) { e.preventDefault(); });
+      });
+    },
+    // The main row's 7, 8 and 9 do nothing in the game; the first time one
+    // is pressed the page says where pitches come from and offers its pads.
+    hint: function() {
+      if (Page.hinted) return;
+      Page.hinted = true;
+      var hint = document.getElementById('hint');
+      if (hint) hint.hidden = false;
+      Page.showPads();
+    },
+    unhint: function() {
+      var hint = document.getElementById('hint');
+      if (hint) hint.hidden = true;
+    },
+    watch: function(canvas) {
+      if (typeof ResizeObserver !== 'function') return;
+      if (!Page.watcher) Page.watcher = new ResizeObserver(Page.relayout);
+      if (Page.watchesDevicePixels) {
+        try {
+          Page.watcher.observe(canvas, {box: 'device-pixel-content-box'});
+          return;
+        } catch (e) {
+          Page.watchesDevicePixels = false;
+        }
+      }
+      Page.watcher.observe(canvas);
     },
     // On the next frame, when a resize or a new device pixel ratio (a page
     // zoom, another screen) has taken effect.
@@ -112,11 +252,22 @@ mergeInto(LibraryManager.library, {
       if (document.querySelector('dialog[open]')) return;  // the box has the keyboard
       var code = Page.keyCode(e);
       if (Page.takenKeys.indexOf(code) >= 0) e.preventDefault();
+      if (/^Digit[789]$/.test(e.code) && !e.repeat) Page.hint();
+      if (/^Numpad[789]$/.test(e.code)) Page.unhint();
       if (code) Page.push([1, code]);
     });
     window.addEventListener('resize', Page.relayout);
-    Page.scale = window.devicePixelRatio || 1;
-    Page.watcher = new ResizeObserver(Page.relayout);
+    Page.ratio = window.devicePixelRatio || 1;
+    Page.scale = Page.ratio * Page.fit;
+    Page.initPads();
+  },
+
+  // Makes room from the start for a window the game may show later.
+  page_reserve_window__deps: ['$Page'],
+  page_reserve_window: function(width, height, thin) {
+    var w = {width: width, height: height, thin: thin};
+    Page.desk.width = Math.max(Page.desk.width, Page.outerWidth(w));
+    Page.desk.height = Math.max(Page.desk.height, Page.outerHeight(w));
   },
 
   page_now: function() {
@@ -162,21 +313,20 @@ mergeInto(LibraryManager.library, {
       var box = document.createElement('div');
       box.className = thin ? 'window thin' : 'window';
       var canvas = document.createElement('canvas');
-      canvas.style.width = width + 'px';
-      canvas.style.height = height + 'px';
-      canvas.width = Math.round(width * Page.scale);
-      canvas.height = Math.round(height * Page.scale);
+      w = Page.windows[id] = {box: box, canvas: canvas, width: width, height: height, thin: thin,
+                              ctx: canvas.getContext('2d', {alpha: false})};
+      Page.back(w);
       box.appendChild(canvas);
       document.getElementById('desk').appendChild(box);
-      Page.watcher.observe(canvas, {box: 'device-pixel-content-box'});
-      w = Page.windows[id] = {box: box, canvas: canvas, width: width, height: height,
-                              ctx: canvas.getContext('2d', {alpha: false})};
-      canvas.addEventListener('mouseup', function(e) {
+      Page.watch(canvas);
+      // A left button's or a finger's release is a click, in client pixels.
+      canvas.addEventListener('pointerdown', function(e) { e.preventDefault(); });
+      canvas.addEventListener('pointerup', function(e) {
         if (e.button !== 0) return;
         var r = canvas.getBoundingClientRect();
-        var x = e.clientX - r.left, y = e.clientY - r.top;
+        var x = (e.clientX - r.left) * width / r.width, y = (e.clientY - r.top) * height / r.height;
         if (x < 0 || y < 0 || x >= width || y >= height) return;
-        Page.push([2, id, x * 15, y * 15]);
+        Page.push([2, id, x, y]);
       });
       if (takesKeys && captionLength > 0) document.title = UTF8ToString(caption, captionLength);
     }
@@ -225,9 +375,9 @@ mergeInto(LibraryManager.library, {
 
   page_begin_paint__deps: ['$Page'],
   page_begin_paint: function(id, x, y, width, height) {
-    var ctx = Page.windows[id].ctx;
+    var w = Page.windows[id], ctx = w.ctx;
     ctx.save();
-    ctx.setTransform(Page.scale, 0, 0, Page.scale, 0, 0);
+    ctx.setTransform(w.canvas.width / w.width, 0, 0, w.canvas.height / w.height, 0, 0);
     ctx.beginPath();
     ctx.rect(x, y, width, height);
     ctx.clip();

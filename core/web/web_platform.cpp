@@ -34,8 +34,13 @@ WebPlatform::WebPlatform() : random_(clock_seed()) {
 
 WebPlatform::~WebPlatform() { runtime::install(nullptr); }
 
-void WebPlatform::run(Form& main_form) {
+void WebPlatform::run(Form& main_form, std::initializer_list<const Form*> other_forms) {
   main_form_ = &main_form;
+  for (const Form* form : other_forms) {
+    const FormSettings& settings = form->settings();
+    page_reserve_window(to_pixels(settings.client_width), to_pixels(settings.client_height),
+                        settings.border == Border::Thin);
+  }
   main_form.Show();
   for (;;)
     if (!run_pending()) wait(until_next_tick());
@@ -161,7 +166,7 @@ void WebPlatform::dispatch(const double* event) {
       break;
     case kClick:
       if (Form* form = form_of(static_cast<int>(event[1])))
-        form->click_at(static_cast<float>(event[2]), static_cast<float>(event[3]));
+        form->click_at(static_cast<float>(event[2]) * kTwipsPerPixel, static_cast<float>(event[3]) * kTwipsPerPixel);
       break;
     case kBoxClosed: closed_boxes_.insert(static_cast<int>(event[1])); break;
     case kPaint: paint(); break;

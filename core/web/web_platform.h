@@ -9,6 +9,7 @@
 // so a handler can wait inside itself, as the swing and the box do.
 #pragma once
 
+#include <initializer_list>
 #include <map>
 #include <set>
 #include <vector>
@@ -23,9 +24,10 @@ class WebPlatform final : public Platform {
   WebPlatform();
   ~WebPlatform() override;
 
-  // Shows the main form and runs the page's events for good. (Not marked
-  // noreturn: Asyncify unwinds the stack through it on every wait.)
-  void run(Form& main_form);
+  // Shows the main form and runs the page's events for good. The page fits
+  // the largest of these forms from the start. (Not marked noreturn:
+  // Asyncify unwinds the stack through it on every wait.)
+  void run(Form& main_form, std::initializer_list<const Form*> other_forms = {});
 
   float seconds_since_midnight() override;
   void do_events() override;
