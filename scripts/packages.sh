@@ -18,6 +18,7 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-private-d
 TEST_PACKAGES=(googletest kwin-x11 dbus-daemon libgtest-dev xvfb xdotool x11-xserver-utils x11-utils openbox wmctrl imagemagick dpkg-dev file lintian desktop-file-utils appstream weston xwayland qt6-wayland)
 BENCH_PACKAGES=(libbenchmark-dev)
 # The browser build and its tests: emscripten (with its clang and binaryen)
-# and Node.js build the site; Chromium plays it.
+# and Node.js build the site; Chromium, Firefox ESR and WebKitGTK's
+# MiniBrowser (on a virtual X server) play it.
 WEB_PACKAGES=(cmake ninja-build emscripten nodejs googletest python3-fonttools fonts-dejavu-extra)
-BROWSER_PACKAGES=(chromium)
+BROWSER_PACKAGES=(chromium firefox-esr webkit2gtk-driver xvfb xauth)

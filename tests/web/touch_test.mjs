@@ -1,0 +1,192 @@
+// The site on phones and tablets, in Chromium's mobile emulation with real
+// touch events: the on-screen controls, taps on the game's windows, two
+// fingers at once, no zoom or scroll, and the fit at four screen sizes.
+// Usage: node touch_test.mjs SITE_DIR
+import {chromium} from 'playwright-core';
+
+import {CHROMIUM_ARGS} from './browsers.mjs';
+import {FIELD, checker, place, watchCall} from './checks.mjs';
+import {decodePng} from './png.mjs';
+import {serve} from './serve.mjs';
+
+const site = process.argv[2];
+const {ok, fail, check, done} = checker('chromium, by touch');
+const server = await serve(site);
+const origin = `http://127.0.0.1:${server.address().port}`;
+const browser = await chromium.launch({executablePath: '/usr/bin/chromium', args: CHROMIUM_ARGS});
+process.on('exit', () => server.close());
+
+const PHONE = 3, TABLET = 2;
+const SIZES = [[390, 844, PHONE], [844, 390, PHONE], [820, 1180, TABLET], [1180, 820, TABLET]];
+
+// A tab of the given size, with touch and a mobile viewport.
+async function open(width, height, scale) {
+  const context = await browser.newContext({viewport: {width, height}, deviceScaleFactor: scale, isMobile: true,
+                                            hasTouch: true});
+  const page = await context.newPage();
+  const tab = {
+    page, cdp: await context.newCDPSession(page),
+    evaluate: (fn, arg) => page.evaluate(fn, arg),
+    poll: (test, timeout = 3000) => page.waitForFunction(test, null, {timeout, polling: 'raf'}).then(() => true, () => false),
+    sleep: (ms) => page.waitForTimeout(ms),
+  };
+  await page.goto(`${origin}/`);
+  (await tab.poll(() => performance.getEntriesByName('diamond-first-frame').length > 0, 10000)) ||
+    fail('the game was not drawn');
+  await watchCall(tab);
+  return tab;
+}
+const waitFor = async (tab, test, what, timeout = 3000) =>
+  (await tab.poll(test, timeout)) || fail(`timed out waiting until ${what}`);
+
+// Fingers down at once, then all up: real touch events.
+async function touch(tab, points, holdMs = 40) {
+  const touchPoints = points.map(({x, y}, id) => ({x, y, id}));
+  await tab.cdp.send('Input.dispatchTouchEvent', {type: 'touchStart', touchPoints});
+  if (holdMs) await tab.sleep(holdMs);
+  await tab.cdp.send('Input.dispatchTouchEvent', {type: 'touchEnd', touchPoints: []});
+}
+const centreOf = (tab, selector) => tab.evaluate((selector) => {
+  const r = document.querySelector(selector).getBoundingClientRect();
+  return {x: r.x + r.width / 2, y: r.y + r.height / 2};
+}, selector);
+const button = (tab, code) => centreOf(tab, `#pads [data-code="${code}"]`);
+async function tapWindow(tab, name, x, y) {
+  const at = await place(tab, name);
+  await touch(tab, [{x: at.x + x * at.fit / 15, y: at.y + y * at.fit / 15}]);
+}
+const shown = async (tab, name) => (await place(tab, name)) !== null;
+
+// A window lies inside the viewport and is sharp: its canvas starts on a
+// whole device pixel and has one backing pixel for each device pixel.
+async function inside(tab, name, size) {
+  const at = await place(tab, name);
+  check(at, `at ${size} the ${name} window is not shown`);
+  const seen = await tab.evaluate(([x, y]) => {
+    const canvas = [...document.querySelectorAll('canvas')].find((c) => {
+      const r = c.getBoundingClientRect();
+      return Math.abs(r.x - x) < 0.01 && Math.abs(r.y - y) < 0.01;
+    });
+    const r = canvas.getBoundingClientRect();
+    return {r: {x: r.x, y: r.y, right: r.right, bottom: r.bottom}, ratio: devicePixelRatio, width: innerWidth,
+            height: innerHeight, backing: [canvas.width, canvas.height], css: [r.width, r.height]};
+  }, [at.x, at.y]);
+  const {r, ratio} = seen;
+  // Layout keeps CSS pixels in 64ths: a third of a pixel is near enough.
+  const whole = (v) => Math.abs(v * ratio - Math.round(v * ratio)) < 0.05;
+  check(r.x >= 0 && r.y >= 0 && r.right <= seen.width && r.bottom <= seen.height,
+        `at ${size} the ${name} window lies outside the viewport: ${JSON.stringify(seen)}`);
+  check(whole(r.x) && whole(r.y) && seen.backing[0] === Math.round(seen.css[0] * ratio) &&
+        seen.backing[1] === Math.round(seen.css[1] * ratio),
+        `at ${size} the ${name} window is not sharp: ${JSON.stringify(seen)}`);
+  return at;
+}
+
+try {
+  // A phone held upright: the controls show without a touch, a tap on 8
+  // pitches on the press itself, and the call comes about 0.69 s later.
+  const tab = await open(390, 844, PHONE);
+  {
+    const pads = await tab.evaluate(() => !document.getElementById('pads').hidden);
+    check(pads, 'a coarse pointer does not show the on-screen controls');
+    const names = await tab.evaluate(() => [...document.querySelectorAll('#pads button')].map(
+      (b) => `${b.tagName} ${b.getAttribute('aria-label')}`));
+    check(names.length === 5 && names.every((n) => /^BUTTON \S.+\(.+\)$/.test(n)), `the controls are ${names}`);
+    const eight = await button(tab, 'Numpad8');
+    await tab.cdp.send('Input.dispatchTouchEvent', {type: 'touchStart', touchPoints: [{...eight, id: 0}]});
+    const pressed = await tab.evaluate(() => performance.now());
+    await waitFor(tab, () => !window.ballOnMound, 'the held 8 threw the pitch', 500);
+    await waitFor(tab, () => window.callShown, 'the pitch was called');
+    const seconds = ((await tab.evaluate(() => window.callShownAt)) - pressed) / 1000;
+    // Still held: no repeat throws another pitch.
+    await tab.sleep(700);
+    check(await tab.evaluate(() => window.ballOnMound), 'a held 8 threw a second pitch');
+    await tab.cdp.send('Input.dispatchTouchEvent', {type: 'touchEnd', touchPoints: []});
+    check(seconds > 0.6 && seconds < 0.85, `the strike was called ${seconds.toFixed(3)} s after the press`);
+    ok(`five labelled buttons show; a press on 8 pitched before the finger lifted, the call came after ` +
+       `${seconds.toFixed(3)} s, and holding it threw nothing more`);
+  }
+
+  // Two fingers at once, one per player: the pitch and the swing both act.
+  {
+    await tab.evaluate(() => Object.assign(window, {ballLeft: false, batOut: false}));
+    await touch(tab, [await button(tab, 'Numpad8'), await button(tab, 'Space')], 100);
+    await waitFor(tab, () => window.ballLeft && window.batOut, 'both fingers acted', 1000);
+    await waitFor(tab, () => window.callShown, 'the pitch was called');
+    ok('two fingers at once, on 8 and on Swing, both act');
+  }
+
+  // No double tap, hold or drag zooms, scrolls or selects, on the controls
+  // or on the game's windows.
+  {
+    const swing = await button(tab, 'Space'), pitch = await place(tab, 'pitch');
+    const field = {x: pitch.x + 40 * pitch.fit, y: pitch.y + 200 * pitch.fit};
+    for (const at of [swing, field]) {
+      await touch(tab, [at]);
+      await tab.sleep(60);
+      await touch(tab, [at]);
+      await tab.sleep(400);
+    }
+    await touch(tab, [field], 900);  // a long press
+    await tab.cdp.send('Input.dispatchTouchEvent', {type: 'touchStart', touchPoints: [{...field, id: 0}]});
+    for (let step = 1; step <= 5; ++step)
+      await tab.cdp.send('Input.dispatchTouchEvent', {type: 'touchMove', touchPoints: [{x: field.x, y: field.y - 40 * step, id: 0}]});
+    await tab.cdp.send('Input.dispatchTouchEvent', {type: 'touchEnd', touchPoints: []});
+    await tab.sleep(500);
+    const seen = await tab.evaluate(() => ({zoom: visualViewport.scale, x: scrollX, y: scrollY,
+                                            selected: String(getSelection())}));
+    check(seen.zoom === 1 && seen.x === 0 && seen.y === 0 && seen.selected === '',
+          `after double taps, a long press and a drag the page reads ${JSON.stringify(seen)}`);
+    ok('double taps, a long press and a drag zoom nothing, scroll nothing and select nothing');
+  }
+
+  // At every size: the pitch screen, then the statistics and the hit view,
+  // inside the viewport and sharp; the controls where the thumbs are; taps
+  // open and close the windows, and a timed tap on Swing hits.
+  for (const [width, height, scale] of SIZES) {
+    const size = `${width}x${height}`;
+    const page = await open(width, height, scale);
+    const pitch = await inside(page, 'pitch', size);
+    const pads = await page.evaluate(() => ['pitcher', 'batter'].map((id) => {
+      const r = document.getElementById(id).getBoundingClientRect();
+      return {x: r.x, y: r.y, right: r.right, bottom: r.bottom};
+    }));
+    const within = pads.every((p) => p.x >= 0 && p.y >= 0 && p.right <= width && p.bottom <= height);
+    const [pitcher, batter] = pads, right = pitch.x + pitch.width, bottom = pitch.y + pitch.height;
+    const placed = height > width ? pitcher.y >= bottom && batter.y >= bottom && pitcher.right <= batter.x
+                                  : pitcher.right <= pitch.x && batter.x >= right;
+    check(within && placed, `at ${size} the controls lie at ${JSON.stringify(pads)} beside ${JSON.stringify(pitch)}`);
+    const image = decodePng(await page.page.screenshot());
+    const at = (x, y) => image.at(Math.round(x * scale), Math.round(y * scale));
+    check(at(pitch.x + 40 * pitch.fit, pitch.y + 166 * pitch.fit) === FIELD, `at ${size} the field is not drawn`);
+
+    await tapWindow(page, 'pitch', 5100, 4700);
+    await waitFor(page, () => document.querySelectorAll('.window:not([hidden])').length === 2, 'View Stats opened', 2000);
+    await inside(page, 'stats', size);
+    await tapWindow(page, 'stats', 2000, 700);
+    await waitFor(page, () => document.querySelectorAll('.window:not([hidden])').length === 1, 'a tap closed the stats');
+
+    let tries = 0;
+    while (!(await shown(page, 'hit')) && tries < 10) {
+      tries += 1;
+      await touch(page, [await button(page, 'Numpad8')]);
+      await page.sleep(320);
+      await touch(page, [await button(page, 'Space')]);
+      await page.sleep(900);
+    }
+    check(await shown(page, 'hit'), `at ${size} ten timed taps on Swing did not hit`);
+    await inside(page, 'hit', size);
+    await tapWindow(page, 'hit', 2500, 5000);  // in flight: ignored
+    await page.sleep(3400);
+    check(await shown(page, 'hit'), `at ${size} a tap in flight closed the hit view`);
+    await tapWindow(page, 'hit', 2500, 5000);
+    await waitFor(page, () => document.querySelectorAll('.window:not([hidden])').length === 1, 'a tap closed the hit view');
+    ok(`at ${size} (scale ${scale}) the pitch screen, the statistics and the hit view lie inside the viewport, ` +
+       `sharp, the controls ${height > width ? 'below' : 'either side'}; taps opened and closed them, and a ` +
+       `timed tap on Swing hit (try ${tries})`);
+    await page.page.context().close();
+  }
+} finally {
+  await browser.close();
+}
+done();
