@@ -43,7 +43,7 @@ export function place(tab, name) {
     for (const canvas of document.querySelectorAll('canvas')) {
       const box = canvas.getBoundingClientRect();
       const fit = box.width / width;
-      if (Math.abs(box.height - height * fit) < 0.5 && canvas.width === Math.round(width * fit * devicePixelRatio) &&
+      if (Math.abs(box.height - height * fit) < 1 && canvas.width === Math.round(width * fit * devicePixelRatio) &&
           !canvas.parentElement.hidden)
         return {x: box.x, y: box.y, width: box.width, height: box.height, fit};
     }
@@ -101,10 +101,15 @@ export const watchCall = (tab) =>
         const [cx, cy] = client(this, x, y);
         window.ballOnMound = Math.abs(cx - 200) < 2 && Math.abs(cy - 40) < 2;
         window.ballLeft ||= !window.ballOnMound;
+        // How far the ball strayed sideways: a straight pitch keeps its line.
+        window.ballStray = Math.max(window.ballStray || 0, Math.abs(cx - 200.5));
         update();
       }
-      // The swung bat lies flat: 1455 by 135 twips.
-      if (this.canvas === pitch && rx > 45 && ry < 6) window.batOut = true;
+      // The swung bat lies flat, 1455 by 135 twips, and stands again after.
+      if (this.canvas === pitch && rx > 45 && ry < 6 && !window.batOut)
+        Object.assign(window, {batOut: true, batOutAt: performance.now(), batBackAt: 0});
+      if (this.canvas === pitch && rx < 6 && ry > 45 && window.batOut && !window.batBackAt)
+        window.batBackAt = performance.now();
       return ellipse.call(this, x, y, rx, ry, ...rest);
     };
   });
