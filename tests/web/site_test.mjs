@@ -2,6 +2,10 @@
 // events; what it shows is read from screenshots at layout points. A check
 // that an engine or its driver cannot run says so by name.
 // Usage: node site_test.mjs chromium|firefox|webkit SITE_DIR
+import {cpSync, mkdtempSync, rmSync} from 'node:fs';
+import {tmpdir} from 'node:os';
+import {join} from 'node:path';
+
 import {openTab} from './browsers.mjs';
 import {serve} from './serve.mjs';
 import {BAT, BOX, BROWN, FIELD, MOUND, WHITE, checker, place, watchCall} from './checks.mjs';
@@ -335,10 +339,35 @@ try {
     await waitFor(tab, () => window.callShown, 'the pitch was called');
     ok('with the server gone and the HTTP cache off, a reload still plays');
   } else {
-    const why = 'only the DevTools protocol gives a script before the page\'s own, a refused request and the ' +
-                'installability report here';
-    skip('the one-sentence report without WebAssembly or without the program', why);
-    skip('the installability report and the offline reload', why);
+    if (engine === 'firefox') {
+      // A script before the page's own, through WebDriver BiDi.
+      const page = await tab.page.browser().newPage();
+      await page.evaluateOnNewDocument(() => delete window.WebAssembly);
+      await page.goto(`${origin}/`);
+      const line = await page.waitForSelector('#problem:not([hidden])', {timeout: 5000}).catch(() => null);
+      const text = line ? await line.evaluate((element) => element.textContent) : '';
+      check(/^[^.]+\.$/.test(text), `without WebAssembly the page says "${text}"`);
+      await page.close();
+      ok('without WebAssembly the page says so in one sentence');
+    } else {
+      skip('the one-sentence report without WebAssembly', 'WebKitWebDriver runs no script before the page\'s own');
+    }
+    // The site from a server that lacks the program.
+    const folder = mkdtempSync(join(tmpdir(), 'diamond-site-'));
+    cpSync(site, folder, {recursive: true});
+    rmSync(join(folder, 'diamond.wasm'));
+    const lacking = await serve(folder);
+    const probe = await openTab(engine);
+    tabs.push(probe);
+    await probe.goto(`http://127.0.0.1:${lacking.address().port}/`);
+    await probe.poll(() => !document.getElementById('problem').hidden, 5000);
+    const text = await probe.evaluate(() => document.getElementById('problem').textContent);
+    lacking.close();
+    rmSync(folder, {recursive: true, force: true});
+    check(/^[^.]+\.$/.test(text), `without the program the page says "${text}"`);
+    ok('without the program the page says so in one sentence');
+    skip('the installability report and the offline reload', 'the installability report exists only in Chromium, ' +
+         'and only its DevTools protocol turns the HTTP cache off here');
   }
 } finally {
   for (const tab of tabs) await tab.close().catch(() => {});

@@ -168,6 +168,26 @@ try {
     ok('double taps, a long press, a drag and a pinch zoom nothing, scroll nothing and select nothing');
   }
 
+  // Fifteen strikes by taps switch the sides: the box has the input, so a
+  // tap on 8 does nothing until a tap on its OK closes it.
+  {
+    let dialog = false;
+    for (let strike = 0; strike < 16 && !dialog; ++strike) {
+      await touch(tab, [await button(tab, '8')]);
+      await waitFor(tab, () => !window.callShown, 'the call was hidden', 1000);
+      await waitFor(tab, () => window.callShown || document.querySelector('dialog[open]'), 'the pitch was called');
+      dialog = await tab.evaluate(() => !!document.querySelector('dialog[open]'));
+    }
+    check(dialog, 'strikes by taps did not open the box');
+    await tab.evaluate(() => (window.ballLeft = false));
+    await touch(tab, [await button(tab, '8')]);
+    await tab.sleep(500);
+    check(await tab.evaluate(() => !window.ballLeft), 'a tap on 8 got past the box');
+    await touch(tab, [await centreOf(tab, 'dialog[open] button')]);
+    await waitFor(tab, () => !document.querySelector('dialog[open]'), 'a tap on OK closed the box', 1000);
+    ok('strikes by taps opened the "Switch Positions" box, which kept the taps, and a tap on OK closed it');
+  }
+
   // At every size: the pitch screen, then the statistics and the hit view,
   // inside the viewport and sharp; the controls where the thumbs are; taps
   // open and close the windows, and a timed tap on Swing hits.
