@@ -22,10 +22,13 @@
     new FontFace('DejaVu Sans Condensed', 'url(fonts/DejaVuSansCondensed.ttf)'),
     new FontFace('DejaVu Sans Condensed', 'url(fonts/DejaVuSansCondensed-Bold.ttf)', {weight: 'bold'}),
   ];
-  Promise.all(faces.map(function (face) { return face.load(); }))
+  // The fonts and the program load side by side; the game starts when both
+  // are there.
+  var fonts = Promise.all(faces.map(function (face) { return face.load(); }));
+  Promise.all([fonts, createDiamond({onAbort: failed})])
     .then(function (loaded) {
-      loaded.forEach(function (face) { document.fonts.add(face); });
-      return createDiamond({onAbort: failed});
+      loaded[0].forEach(function (face) { document.fonts.add(face); });
+      return loaded[1];
     })
     .then(function (game) {
       // The game's loop runs inside this call, suspended between events.
