@@ -1,5 +1,5 @@
 // Starts the game once its font has loaded, or says in one sentence why it
-// cannot; keeps the site's files for offline play.
+// cannot; keeps the site's files for offline play, and offers a new build.
 (function () {
   'use strict';
   function problem(sentence) {
@@ -35,5 +35,17 @@
       game.ccall('start_game', null, [], [], {async: true}).catch(failed);
     })
     .catch(failed);
-  if ('serviceWorker' in navigator) navigator.serviceWorker.register('sw.js').catch(function () {});
+  // A new build's worker takes over from the old one as soon as it has
+  // kept the new files; the page then offers to reload into them. (The
+  // first worker of a visit takes over a page that had none: nothing new.)
+  if ('serviceWorker' in navigator) {
+    var updating = !!navigator.serviceWorker.controller;
+    navigator.serviceWorker.addEventListener('controllerchange', function () {
+      if (!updating) return;
+      var notice = document.getElementById('update');
+      notice.hidden = false;
+      notice.querySelector('button').addEventListener('click', function () { location.reload(); });
+    });
+    navigator.serviceWorker.register('sw.js').catch(function () {});
+  }
 })();

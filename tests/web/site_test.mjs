@@ -2,15 +2,19 @@
 // events; what it shows is read from screenshots at layout points. A check
 // that an engine or its driver cannot run says so by name.
 // Usage: node site_test.mjs chromium|firefox|webkit SITE_DIR
-import {cpSync, mkdtempSync, rmSync} from 'node:fs';
+import {execFileSync} from 'node:child_process';
+import {appendFileSync, cpSync, mkdtempSync, rmSync} from 'node:fs';
+import {createServer} from 'node:http';
 import {tmpdir} from 'node:os';
-import {join} from 'node:path';
+import {dirname, join} from 'node:path';
+import {fileURLToPath} from 'node:url';
 
 import {openTab} from './browsers.mjs';
 import {serve} from './serve.mjs';
 import {BAT, BOX, BROWN, FIELD, MOUND, WHITE, checker, place, watchCall} from './checks.mjs';
 
 const [engine, site] = process.argv.slice(2);
+const SOURCE = join(dirname(fileURLToPath(import.meta.url)), '../..');
 const {ok, fail, check, skip, done} = checker(engine);
 
 const server = await serve(site);
@@ -297,6 +301,87 @@ try {
     ok('at device scale 2 the pitch screen covers 804x700 device pixels with sharp edges');
   } else {
     skip('the pitch screen at device scale 2', 'WebKitWebDriver cannot set the device pixel ratio');
+  }
+
+  // The page is delivered with a policy that allows only its own origin:
+  // read by value, and a script from another origin is refused.
+  {
+    const policy = await tab.evaluate(
+      () => document.querySelector('meta[http-equiv="Content-Security-Policy"]')?.content);
+    check(policy === "default-src 'self'; script-src 'self' 'wasm-unsafe-eval'; object-src 'none'; base-uri 'none'",
+          `the page's policy is ${policy}`);
+    let asked = 0;
+    const other = createServer((request, response) => {
+      asked += 1;
+      response.writeHead(200, {'Content-Type': 'text/javascript'}).end('window.foreignRan = true;');
+    });
+    await new Promise((resolve) => other.listen(0, '127.0.0.1', resolve));
+    const seen = await tab.evaluate((url) => new Promise((resolve) => {
+      let refused = '';
+      document.addEventListener('securitypolicyviolation', (e) => (refused = e.violatedDirective), {once: true});
+      const script = document.createElement('script');
+      script.src = url;
+      script.onerror = () => setTimeout(() => resolve({refused, ran: !!window.foreignRan}), 100);
+      script.onload = () => resolve({refused, ran: !!window.foreignRan});
+      document.head.appendChild(script);
+    }), `http://localhost:${other.address().port}/foreign.js`);
+    other.close();
+    check(seen.refused.startsWith('script-src') && !seen.ran && asked === 0,
+          `a script from another origin: ${JSON.stringify(seen)}, asked ${asked} times`);
+    ok('the page allows only its own origin: a script from another origin is refused before it is fetched');
+  }
+
+  // A player who installed one build gets the next: served one after the
+  // other from the same origin, the second build's worker takes over at the
+  // next start, the page offers a reload into it, and the first build's
+  // cache is gone.
+  {
+    const build = (marker) => {
+      const folder = mkdtempSync(join(tmpdir(), 'diamond-build-'));
+      cpSync(site, folder, {recursive: true});
+      if (marker) appendFileSync(join(folder, 'page.css'), `/* ${marker} */\n`);
+      execFileSync('python3', [join(SOURCE, 'app/web/make_service_worker.py'), join(SOURCE, 'app/web/sw.js.in'), folder]);
+      return folder;
+    };
+    const [first, second] = [build(''), build('the second build')];
+    let builds = await serve(first);
+    const port = builds.address().port, url = `http://127.0.0.1:${port}/`;
+    const player = await openTab(engine);
+    tabs.push(player);
+    await player.goto(url);
+    (await player.poll(() => navigator.serviceWorker.controller !== null, 10000)) ||
+      fail('the first build\'s worker did not take over');
+    const kept = await player.evaluate(() => caches.keys());
+    builds.close();
+    builds.closeAllConnections();
+    builds = await serve(second, port);
+    await player.goto(url);
+    (await player.poll(() => !document.getElementById('update').hidden, 10000)) ||
+      fail('the page did not offer the second build');
+    const reload = await player.evaluate(() => {
+      const r = document.querySelector('#update button').getBoundingClientRect();
+      return {x: r.x + r.width / 2, y: r.y + r.height / 2};
+    });
+    await player.evaluate(() => (window.beforeReload = true));
+    await player.click(reload.x, reload.y);
+    // The reload replaces the page under the driver: ask until the new one
+    // has drawn its first frame.
+    let started = false;
+    for (let tries = 0; tries < 100 && !started; ++tries) {
+      await player.sleep(100);
+      started = await player.evaluate(() => !window.beforeReload &&
+        performance.getEntriesByName('diamond-first-frame').length > 0).catch(() => false);
+    }
+    check(started, 'the reload did not start the second build');
+    const now = await player.evaluate(async () => ({
+      css: (await (await fetch('page.css')).text()).includes('the second build'),
+      caches: await caches.keys(), offered: !document.getElementById('update').hidden}));
+    builds.close();
+    for (const folder of [first, second]) rmSync(folder, {recursive: true, force: true});
+    check(kept.length === 1 && now.css && !now.offered && now.caches.length === 1 && now.caches[0] !== kept[0],
+          `after the update the page reads ${JSON.stringify(now)}, first ${JSON.stringify(kept)}`);
+    ok('a second build served at the same place reaches the player at the next start, with a reload offered, ' +
+       'and the first build\'s cache is deleted');
   }
 
   if (engine === 'chromium') {
