@@ -6,9 +6,9 @@
 #include <QPixmap>
 #include <QResource>
 
-#include "core/mod_variable.h"
 #include "core/qt/platform_choice.h"
 #include "core/qt/qt_platform.h"
+#include "game/mod_variable.h"
 #include "pitch_screen/diamond.h"
 
 namespace {

@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "core/forms/form.h"
-#include "core/mod_variable.h"
 #include "core/qt/platform_choice.h"
 #include "core/qt/qt_platform.h"
+#include "game/mod_variable.h"
 #include "hit_view/hit_view.h"
 #include "pitch_screen/diamond.h"
 #include "stats_screen/stats.h"

@@ -2,7 +2,7 @@
 // that nothing is drawn: the game's own work per tick.
 #include <benchmark/benchmark.h>
 
-#include "core/mod_variable.h"
+#include "game/mod_variable.h"
 #include "hit_view/hit_view.h"
 #include "pitch_screen/diamond.h"
 #include "tests/support/scripted_platform.h"

@@ -1,8 +1,8 @@
 #include "hit_view/hit_view.h"
 
 #include "core/convert.h"
-#include "core/mod_variable.h"
 #include "core/runtime.h"
+#include "game/mod_variable.h"
 #include "hit_view/hit_view_layout.h"
 #include "pitch_screen/diamond.h"
 

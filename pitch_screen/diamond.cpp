@@ -1,20 +1,14 @@
 #include "pitch_screen/diamond.h"
 
 #include "core/convert.h"
-#include "core/mod_variable.h"
+#include "core/forms/keys.h"
 #include "core/runtime.h"
+#include "game/mod_variable.h"
 #include "hit_view/hit_view.h"
 #include "pitch_screen/diamond_layout.h"
 #include "stats_screen/stats.h"
 
 namespace {
-
-// Virtual-key codes the pitch screen acts on; every other key does nothing.
-constexpr int kKeyPad7 = 103;
-constexpr int kKeyPad8 = 104;
-constexpr int kKeyPad9 = 105;
-constexpr int kKeySpace = 32;
-constexpr int kKeyShift = 16;
 
 constexpr double kNormalSwingSeconds = 0.3;
 constexpr double kQuickSwingSeconds = 0.1;
@@ -26,7 +20,6 @@ constexpr float kSwingWidth = 1455, kSwingHeight = 135;
 constexpr float kPitchStepTwips = 100;
 constexpr float kRiseStepTwips = 50;
 constexpr int kHandOverTick = 35;
-constexpr float kHomeLeft = 2880, kHomeTop = 480;
 
 }  // namespace
 
@@ -50,13 +43,13 @@ void DiamondForm::Form_Load() {
 
 void DiamondForm::Form_KeyDown(Integer KeyCode, Integer /*Shift*/) {
   switch (KeyCode) {
-    case kKeyPad7: throw_pitch(1); break;
-    case kKeyPad8: throw_pitch(2); break;
-    case kKeyPad9: throw_pitch(3); break;
-    case kKeySpace:
+    case vk::kNumpad7: throw_pitch(1); break;
+    case vk::kNumpad8: throw_pitch(2); break;
+    case vk::kNumpad9: throw_pitch(3); break;
+    case vk::kSpace:
       if (ModVariable.SwingTaken == kFalse) swing(kNormalSwingSeconds);
       break;
-    case kKeyShift:
+    case vk::kShift:
       if (ModVariable.SwingTaken == kFalse) {
         ModVariable.PowerSwing = kTrue;
         swing(kQuickSwingSeconds);

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "core/forms/keys.h"
+
 namespace {
 
 constexpr Rgb kField{0x008000};
@@ -43,7 +45,7 @@ constexpr auto kRows = std::to_array<ControlRow>({
      .auto_size = true, .caption = "Outs:", .font = kBold8},
     {.name = "Label1", .index = 0, .place = {4515, 960, 660, 195}, .fill = kField, .align = Align::Right,
      .auto_size = true, .caption = "Strikes:", .font = kBold8},
-    {.name = "TheBall", .kind = Kind::Circle, .place = {2880, 480, 255, 255}, .fill = kWhite},
+    {.name = "TheBall", .kind = Kind::Circle, .place = {kHomeLeft, kHomeTop, 255, 255}, .fill = kWhite},
     {.name = "Line7", .index = 1, .kind = Kind::Line, .place = {2520, 4320, 3000, 4680}, .ink = kWhite, .pen_px = 8},
     {.name = "Line7", .index = 0, .kind = Kind::Line, .place = {3000, 4680, 3480, 4320}, .ink = kWhite, .pen_px = 8},
     {.name = "Shape2", .index = 1, .kind = Kind::Rectangle, .place = {3720, 3720, 855, 1215}, .fill = kOlive, .pen_px = 2},
@@ -61,6 +63,8 @@ constexpr auto kRows = std::to_array<ControlRow>({
 });
 // clang-format on
 
+constexpr auto kKeys = std::to_array({vk::kNumpad7, vk::kNumpad8, vk::kNumpad9, vk::kSpace, vk::kShift});
+
 }  // namespace
 
 const FormSettings kDiamondSettings{
@@ -71,6 +75,7 @@ const FormSettings kDiamondSettings{
     .background = kField,
     .border = Border::FixedWithTitle,
     .takes_keys = true,
+    .keys_acted_on = kKeys,
 };
 
 std::span<const ControlRow> diamond_layout() { return kRows; }

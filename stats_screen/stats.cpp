@@ -1,7 +1,7 @@
 #include "stats_screen/stats.h"
 
 #include "core/convert.h"
-#include "core/mod_variable.h"
+#include "game/mod_variable.h"
 #include "stats_screen/stats_layout.h"
 
 StatsForm::StatsForm() : Form(kStatsSettings, stats_layout()) {

@@ -1,7 +1,7 @@
 // The form model: loading, showing, unloading, clicks and the layout tables.
 #include <gtest/gtest.h>
 
-#include "core/mod_variable.h"
+#include "game/mod_variable.h"
 #include "hit_view/hit_view.h"
 #include "pitch_screen/diamond.h"
 #include "stats_screen/stats.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/mod_variable.h"
+#include "game/mod_variable.h"
 #include "hit_view/hit_view.h"
 #include "pitch_screen/diamond.h"
 #include "stats_screen/stats.h"

@@ -16,11 +16,11 @@
 #include <string>
 #include <vector>
 
-#include "core/mod_variable.h"
 #include "core/qt/form_window.h"
 #include "core/qt/key_codes.h"
 #include "core/qt/platform_choice.h"
 #include "core/qt/render.h"
+#include "game/mod_variable.h"
 #include "hit_view/hit_view.h"
 #include "pitch_screen/diamond.h"
 #include "stats_screen/stats.h"

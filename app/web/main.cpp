@@ -4,8 +4,8 @@
 // long as the page is open.
 #include <emscripten.h>
 
-#include "core/mod_variable.h"
 #include "core/web/web_platform.h"
+#include "game/mod_variable.h"
 #include "hit_view/hit_view.h"
 #include "pitch_screen/diamond.h"
 #include "stats_screen/stats.h"

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string_view>
 
 struct Rgb {
@@ -60,4 +61,7 @@ struct FormSettings {
   Rgb background = kWhite;
   Border border = Border::FixedWithTitle;
   bool takes_keys = false;
+  // The virtual-key codes its KeyDown acts on (core/forms/keys.h); a
+  // platform keeps these from the page or the desktop's own shortcuts.
+  std::span<const int> keys_acted_on;
 };

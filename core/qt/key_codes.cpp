@@ -1,10 +1,12 @@
 #include "core/qt/key_codes.h"
 
+#include "core/forms/keys.h"
+
 namespace {
 
 // Keypad keys with Num Lock off arrive as navigation keys and keep their
-// navigation codes, so only Num Lock digits reach 96..105.
-constexpr int kNumpad0 = 96;
+// navigation codes, so only Num Lock digits reach the keypad's codes.
+constexpr int kNumpad0 = vk::kNumpad0;
 // XK_KP_0..XK_KP_9: a keymap gives these only with Num Lock on.
 constexpr std::uint32_t kKeysymKeypad0 = 0xFFB0, kKeysymKeypad9 = 0xFFB9;
 
@@ -37,8 +39,8 @@ int virtual_key_code(int qt_key, Qt::KeyboardModifiers modifiers, std::uint32_t 
   if (qt_key >= Qt::Key_A && qt_key <= Qt::Key_Z) return 'A' + (qt_key - Qt::Key_A);
   if (qt_key >= Qt::Key_F1 && qt_key <= Qt::Key_F24) return 112 + (qt_key - Qt::Key_F1);
   switch (qt_key) {
-    case Qt::Key_Space: return 32;
-    case Qt::Key_Shift: return 16;
+    case Qt::Key_Space: return vk::kSpace;
+    case Qt::Key_Shift: return vk::kShift;
     case Qt::Key_Control: return 17;
     case Qt::Key_Alt: return 18;
     case Qt::Key_Backspace: return 8;

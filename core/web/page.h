@@ -2,6 +2,10 @@
 // emscripten links in as imports. Only the web platform calls them.
 #pragma once
 
+// Named as Page.shape and Page.align in page.js.
+enum PageShape : int { kPageRectangle = 0, kPageRoundedRectangle = 1, kPageOval = 2 };
+enum PageAlign : int { kPageLeft = 0, kPageRight = 1, kPageCentre = 2 };
+
 extern "C" {
 void page_init();
 double page_now();  // the page's steady clock, milliseconds
@@ -13,8 +17,9 @@ bool page_pending();  // an event is queued
 // (forever when negative). Call it only with no event queued.
 void page_wait(double ms);
 
+// `keys` are the virtual-key codes the main form acts on.
 void page_show_form(int id, int width, int height, bool thin_border, bool takes_keys, const char* caption,
-                    int caption_length);
+                    int caption_length, const int* keys, int key_count);
 void page_hide_form(int id);
 // Makes room from the start for a form that may be shown later.
 void page_reserve_window(int width, int height, bool thin_border);
@@ -25,10 +30,9 @@ void page_request_paint();
 void page_begin_paint(int id, int x, int y, int width, int height);
 void page_end_paint();
 void page_fill_rect(int x, int y, int width, int height, int rgb);
-// kind: 0 rectangle, 1 rounded rectangle, 2 oval; a colour of -1 is none.
-void page_shape(int kind, int x, int y, int width, int height, int fill, int ink, int pen);
+// A colour of -1 is none.
+void page_shape(PageShape kind, int x, int y, int width, int height, int fill, int ink, int pen);
 void page_line(int x1, int y1, int x2, int y2, int ink, int pen);
-// align: 0 left, 1 right, 2 centre.
 void page_text(int x, int y, int width, int height, const char* text, int length, int pixels, bool bold,
-               int align, int ink);
+               PageAlign align, int ink);
 }

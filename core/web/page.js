@@ -65,7 +65,14 @@ mergeInto(LibraryManager.library, {
       var others = {Backspace: 8, Tab: 9, Enter: 13, NumpadEnter: 13, Escape: 27};
       return others[code] || navigation[e.key] || 0;
     },
-    takenKeys: [16, 32, 103, 104, 105],
+    // The keys the main form acts on, as the program gives them: their
+    // default actions (Space scrolls) are kept from the page.
+    takenKeys: [],
+    // The numbers that cross to the program (core/web/web_platform.cpp)
+    // and back from it (core/web/page.h), named on both sides.
+    event: {key: 1, click: 2, boxClosed: 3, paint: 4, repaintAll: 5},
+    shape: {rectangle: 0, roundedRectangle: 1, oval: 2},
+    align: {left: 0, right: 1, centre: 2},
 
     // The on-screen controls, in CSS pixels at a fit of 1: each pad is a row
     // of buttons, and the pads keep this gap from the windows and each other.
@@ -111,7 +118,7 @@ mergeInto(LibraryManager.library, {
         w.box.style.left = snap(centre.x - (w.width * fit + border) / 2);
         w.box.style.top = snap(centre.y - (w.height * fit + border) / 2);
       }
-      if (rescaled) Page.push([5]);
+      if (rescaled) Page.push([Page.event.repaintAll]);
     },
     // A canvas covers whole device pixels, one backing pixel each, so the
     // browser never resamples it.
@@ -154,7 +161,7 @@ mergeInto(LibraryManager.library, {
     press: function(button) {
       if (document.querySelector('dialog[open]')) return;
       if (button.parentElement.id === 'pitcher') Page.unhint();
-      Page.push([1, Page.keyCode({code: button.dataset.code, key: button.dataset.key})]);
+      Page.push([Page.event.key, Page.keyCode({code: button.dataset.code, key: button.dataset.key})]);
     },
     initPads: function() {
       var buttons = document.querySelectorAll('#pads button');
@@ -254,7 +261,7 @@ mergeInto(LibraryManager.library, {
       if (Page.takenKeys.indexOf(code) >= 0) e.preventDefault();
       if (/^Digit[789]$/.test(e.code) && !e.repeat) Page.hint();
       if (/^Numpad[789]$/.test(e.code)) Page.unhint();
-      if (code) Page.push([1, code]);
+      if (code) Page.push([Page.event.key, code]);
     });
     window.addEventListener('resize', Page.relayout);
     Page.ratio = window.devicePixelRatio || 1;
@@ -307,7 +314,7 @@ mergeInto(LibraryManager.library, {
   },
 
   page_show_form__deps: ['$Page'],
-  page_show_form: function(id, width, height, thin, takesKeys, caption, captionLength) {
+  page_show_form: function(id, width, height, thin, takesKeys, caption, captionLength, keys, keyCount) {
     var w = Page.windows[id];
     if (!w) {
       var box = document.createElement('div');
@@ -326,9 +333,10 @@ mergeInto(LibraryManager.library, {
         var r = canvas.getBoundingClientRect();
         var x = (e.clientX - r.left) * width / r.width, y = (e.clientY - r.top) * height / r.height;
         if (x < 0 || y < 0 || x >= width || y >= height) return;
-        Page.push([2, id, x, y]);
+        Page.push([Page.event.click, id, x, y]);
       });
       if (takesKeys && captionLength > 0) document.title = UTF8ToString(caption, captionLength);
+      if (takesKeys) Page.takenKeys = Array.from(HEAP32.subarray(keys >> 2, (keys >> 2) + keyCount));
     }
     w.box.hidden = false;
     w.box.style.zIndex = ++Page.stack;
@@ -357,7 +365,7 @@ mergeInto(LibraryManager.library, {
     // Escape cancels, Enter and OK submit: each closes the dialog.
     dialog.addEventListener('close', function() {
       dialog.remove();
-      Page.push([3, id]);
+      Page.push([Page.event.boxClosed, id]);
     });
     dialog.showModal();
     ok.focus();
@@ -369,7 +377,7 @@ mergeInto(LibraryManager.library, {
     Page.painting = true;
     requestAnimationFrame(function() {
       Page.painting = false;
-      Page.push([4]);
+      Page.push([Page.event.paint]);
     });
   },
 
@@ -406,9 +414,9 @@ mergeInto(LibraryManager.library, {
     var path = function(inset) {
       var left = x + inset, top = y + inset, w = width - 2 * inset, h = height - 2 * inset;
       ctx.beginPath();
-      if (kind === 2) {
+      if (kind === Page.shape.oval) {
         ctx.ellipse(left + w / 2, top + h / 2, Math.max(w / 2, 0), Math.max(h / 2, 0), 0, 0, 2 * Math.PI);
-      } else if (kind === 1) {
+      } else if (kind === Page.shape.roundedRectangle) {
         var r = Math.min(width, height) / 6;
         ctx.moveTo(left + r, top);
         ctx.arcTo(left + w, top, left + w, top + h, r);
@@ -422,7 +430,7 @@ mergeInto(LibraryManager.library, {
     };
     if (fill >= 0) {
       ctx.fillStyle = Page.colour(fill);
-      if (kind === 0) ctx.fillRect(x, y, width, height);
+      if (kind === Page.shape.rectangle) ctx.fillRect(x, y, width, height);
       else {
         path(0);
         ctx.fill();
@@ -469,7 +477,8 @@ mergeInto(LibraryManager.library, {
     var ascent = metrics.ascent, lineHeight = metrics.line;
     Page.wrap(ctx, UTF8ToString(text, length), width).forEach(function(line, i) {
       var lineWidth = ctx.measureText(line).width;
-      var left = align === 1 ? x + width - lineWidth : align === 2 ? x + Math.round((width - lineWidth) / 2) : x;
+      var left = align === Page.align.right ? x + width - lineWidth
+                 : align === Page.align.centre ? x + Math.round((width - lineWidth) / 2) : x;
       ctx.fillText(line, left, y + ascent + i * lineHeight);
     });
     ctx.restore();

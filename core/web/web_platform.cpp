@@ -12,7 +12,8 @@ namespace {
 
 constexpr double kMaxIdleWaitMs = 1;  // what rtcDoEvents may wait with nothing pending
 
-// What the page queues, as the first number of an event.
+// What the page queues, as the first number of an event; named as
+// Page.event in page.js.
 enum EventType { kKey = 1, kClick = 2, kBoxClosed = 3, kPaint = 4, kRepaintAll = 5 };
 
 double tick_period_ms(int interval_ms) {
@@ -84,7 +85,8 @@ void WebPlatform::show_form(Form& form) {
   }
   page_show_form(w.id, to_pixels(settings.client_width), to_pixels(settings.client_height),
                  settings.border == Border::Thin, settings.takes_keys, settings.caption.data(),
-                 static_cast<int>(settings.caption.size()));
+                 static_cast<int>(settings.caption.size()), settings.keys_acted_on.data(),
+                 static_cast<int>(settings.keys_acted_on.size()));
 }
 
 void WebPlatform::hide_form(Form& form) {
@@ -166,7 +168,8 @@ void WebPlatform::dispatch(const double* event) {
       break;
     case kClick:
       if (Form* form = form_of(static_cast<int>(event[1])))
-        form->click_at(static_cast<float>(event[2]) * kTwipsPerPixel, static_cast<float>(event[3]) * kTwipsPerPixel);
+        form->click_at(static_cast<float>(event[2]) * kTwipsPerPixel,
+                       static_cast<float>(event[3]) * kTwipsPerPixel);
       break;
     case kBoxClosed: closed_boxes_.insert(static_cast<int>(event[1])); break;
     case kPaint: paint(); break;

@@ -10,7 +10,9 @@ int colour(const std::optional<Rgb>& rgb) { return rgb ? static_cast<int>(rgb->v
 void draw_shape(const Shape& shape) {
   const ControlRow& row = shape.row();
   const PixelRect rect = row.kind == Kind::Circle ? circle_in(box_pixels(shape)) : box_pixels(shape);
-  const int kind = row.kind == Kind::Rectangle ? 0 : row.kind == Kind::RoundedRectangle ? 1 : 2;
+  const PageShape kind = row.kind == Kind::Rectangle          ? kPageRectangle
+                         : row.kind == Kind::RoundedRectangle ? kPageRoundedRectangle
+                                                              : kPageOval;
   page_shape(kind, rect.x, rect.y, rect.width, rect.height, colour(row.fill), colour(row.ink), row.pen_px);
 }
 
@@ -27,7 +29,9 @@ void draw_label(const Label& label) {
   if (row.fill) page_fill_rect(rect.x, rect.y, rect.width, rect.height, colour(row.fill));
   const std::string& caption = label.Caption;
   if (caption.empty()) return;
-  const int align = row.align == Align::Right ? 1 : row.align == Align::Center ? 2 : 0;
+  const PageAlign align = row.align == Align::Right    ? kPageRight
+                          : row.align == Align::Center ? kPageCentre
+                                                       : kPageLeft;
   page_text(rect.x, rect.y, rect.width, rect.height, caption.data(), static_cast<int>(caption.size()),
             font_pixels(row.font), row.font.bold, align, colour(row.ink.value_or(kBlack)));
 }

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/mod_variable.h"
+#include "game/mod_variable.h"
 #include "hit_view/hit_view.h"
 #include "pitch_screen/diamond.h"
 #include "stats_screen/stats.h"

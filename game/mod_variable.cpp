@@ -1,10 +1,11 @@
-#include "core/mod_variable.h"
+#include "game/mod_variable.h"
 
 #include <memory>
 
 #include "core/runtime.h"
 #include "hit_view/hit_view.h"
 #include "pitch_screen/diamond.h"
+#include "pitch_screen/diamond_layout.h"
 #include "stats_screen/stats.h"
 
 namespace {
@@ -83,8 +84,8 @@ void CallPitch() {
 
   ModVariable.PitchType = 0;
   d.Timer1.Interval = 0;
-  d.TheBall.Top = 480;
-  d.TheBall.Left = 2880;
+  d.TheBall.Top = kHomeTop;
+  d.TheBall.Left = kHomeLeft;
   ModVariable.SwingTaken = kFalse;
   d.Pitchlbl.Caption = call == Call::Strike ? "Strike" : "Ball";
   d.Pitchlbl.Visible = true;
