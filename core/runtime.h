@@ -37,6 +37,10 @@ class Platform {
   virtual bool closing() const { return false; }
 };
 
+// What rtcDoEvents may wait for an event when nothing is pending: short
+// enough that every tick inside a swing's wait runs on time.
+inline constexpr std::chrono::milliseconds kMaxIdleWait{1};
+
 // The classic desktop timer granularity the game's speeds were tuned to: a
 // timer's period is its Interval rounded up to whole ticks of 64 a second.
 inline constexpr std::chrono::nanoseconds kTickPeriod{15'625'000};

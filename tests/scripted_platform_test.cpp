@@ -35,6 +35,23 @@ void spin(double seconds) {
 
 }  // namespace
 
+// The tick schedule every platform with its own loop shares (the browser's
+// too): a handler busy for five periods misses four ticks, which merge into
+// the next one instead of running in a burst.
+TEST(ScriptedPlatform, TicksMissedWhileAHandlerIsBusyMergeIntoOne) {
+  ScriptedPlatform platform;
+  Probe probe;
+  probe.Show();
+  probe.nested_wait = [&] {
+    if (probe.ticks == 1) platform.stall_micros(5 * 15'625);
+  };
+  probe.ticker.Interval = 1;
+  platform.advance_micros(15'625);  // the first tick, then busy until 6 periods
+  EXPECT_EQ(probe.ticks, 1);
+  platform.advance_micros(15'625);  // one for the four missed, then 7 periods' own
+  EXPECT_EQ(probe.ticks, 3);
+}
+
 TEST(ScriptedPlatform, IntervalOneTicksSixtyFourTimesAVirtualSecond) {
   ScriptedPlatform platform;
   Probe probe;

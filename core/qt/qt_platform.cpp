@@ -22,8 +22,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr auto kMaxIdleWait = 1ms;
-
 QtPlatform* the_platform = nullptr;
 
 // The side switch's box, centred on the screen like the game's windows.

@@ -10,15 +10,16 @@
 
 namespace {
 
-constexpr double kMaxIdleWaitMs = 1;  // what rtcDoEvents may wait with nothing pending
+constexpr double kMaxIdleWaitMs = std::chrono::duration<double, std::milli>(kMaxIdleWait).count();
+
+// The page's steady clock, on the tick schedule's scale.
+TickSchedule::Time schedule_time(double ms) {
+  return std::chrono::nanoseconds(static_cast<std::int64_t>(std::llround(ms * 1e6)));
+}
 
 // What the page queues, as the first number of an event; named as
 // Page.event in page.js.
 enum EventType { kKey = 1, kClick = 2, kBoxClosed = 3, kPaint = 4, kRepaintAll = 5 };
-
-double tick_period_ms(int interval_ms) {
-  return std::chrono::duration<double, std::milli>(timer_period(interval_ms)).count();
-}
 
 // A seed from the page's clocks, for a generator reseeded from the clock.
 std::uint64_t clock_seed() {
@@ -96,18 +97,7 @@ void WebPlatform::hide_form(Form& form) {
   page_hide_form(w.id);
 }
 
-// A running timer ticks on a deadline schedule: each tick is due one period
-// after the one before, and ticks that fall due while the program is busy
-// merge into one, as the desktop's timer does.
-void WebPlatform::timer_changed(Timer& timer) {
-  if (!timer.running()) {
-    ticking_.erase(&timer);
-    return;
-  }
-  const double period = tick_period_ms(timer.Interval);
-  auto [it, added] = ticking_.try_emplace(&timer);
-  if (added || it->second.period_ms != period) it->second = {period, page_now() + period};
-}
+void WebPlatform::timer_changed(Timer& timer) { ticks_.changed(timer, schedule_time(page_now())); }
 
 void WebPlatform::invalidate(Form& form, const Bounds& twips) {
   Window& w = window(form);
@@ -127,7 +117,7 @@ void WebPlatform::invalidate(Form& form, const Bounds& twips) {
 }
 
 void WebPlatform::forget(Form& form) {
-  std::erase_if(ticking_, [&](const auto& entry) { return &entry.first->form() == &form; });
+  ticks_.forget(form);
   windows_.erase(&form);
 }
 
@@ -138,27 +128,7 @@ bool WebPlatform::run_pending() {
     dispatch(event);
     ran = true;
   }
-  return run_due_ticks() || ran;
-}
-
-bool WebPlatform::run_due_ticks() {
-  bool ran = false;
-  const double now = page_now();
-  // A tick may start or stop timers, or wait inside itself: take the due
-  // ones first, each once.
-  std::vector<Timer*> due;
-  for (auto& [timer, ticking] : ticking_) {
-    if (now < ticking.deadline_ms) continue;
-    const double behind = std::floor((now - ticking.deadline_ms) / ticking.period_ms);
-    ticking.deadline_ms += (behind + 1) * ticking.period_ms;
-    due.push_back(timer);
-  }
-  for (Timer* timer : due) {
-    if (!ticking_.contains(timer)) continue;  // stopped by an earlier tick
-    timer->tick();
-    ran = true;
-  }
-  return ran;
+  return ticks_.run_due(schedule_time(page_now())) || ran;
 }
 
 void WebPlatform::dispatch(const double* event) {
@@ -191,10 +161,9 @@ void WebPlatform::wait(double ms) {
 }
 
 double WebPlatform::until_next_tick() const {
-  if (ticking_.empty()) return -1;
-  double next = ticking_.begin()->second.deadline_ms;
-  for (const auto& [timer, ticking] : ticking_) next = std::min(next, ticking.deadline_ms);
-  return std::max(0.0, next - page_now());
+  const auto next = ticks_.next_due();
+  if (!next) return -1;
+  return std::max(0.0, std::chrono::duration<double, std::milli>(*next).count() - page_now());
 }
 
 void WebPlatform::paint() {

@@ -17,6 +17,7 @@
 #include "core/forms/pixels.h"
 #include "core/random.h"
 #include "core/runtime.h"
+#include "core/tick_schedule.h"
 
 class WebPlatform final : public Platform {
  public:
@@ -42,10 +43,6 @@ class WebPlatform final : public Platform {
   void forget(Form& form) override;
 
  private:
-  struct Ticking {
-    double period_ms = 0;
-    double deadline_ms = 0;  // the next tick, on the page's steady clock
-  };
   struct Window {
     int id = 0;
     bool shown = false;
@@ -55,7 +52,6 @@ class WebPlatform final : public Platform {
   // Dispatches every queued page event and every tick that is due; true if
   // anything ran.
   bool run_pending();
-  bool run_due_ticks();
   void dispatch(const double* event);
   // Suspends until a page event arrives or `ms` have passed (forever when
   // negative); returns at once if an event is already queued.
@@ -67,7 +63,7 @@ class WebPlatform final : public Platform {
   Form* form_of(int window_id) const;
 
   std::map<Form*, Window> windows_;
-  std::map<Timer*, Ticking> ticking_;
+  TickSchedule ticks_;
   std::set<int> closed_boxes_;
   int last_window_id_ = 0;
   int last_box_id_ = 0;

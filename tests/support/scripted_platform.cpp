@@ -5,10 +5,11 @@
 
 namespace {
 
-constexpr std::int64_t kMaxIdleWaitMicros = 1'000;
+using std::chrono::microseconds;
 
-std::int64_t period_of(int interval_ms) {
-  return std::chrono::duration_cast<std::chrono::microseconds>(timer_period(interval_ms)).count();
+TickSchedule::Time on_schedule(std::int64_t micros) { return microseconds(micros); }
+std::int64_t micros_of(TickSchedule::Time time) {
+  return std::chrono::duration_cast<microseconds>(time).count();
 }
 
 }  // namespace
@@ -28,16 +29,9 @@ void ScriptedPlatform::advance_micros(std::int64_t micros) {
 }
 
 bool ScriptedPlatform::run_next_event(std::int64_t limit) {
-  Timer* timer = nullptr;
-  std::int64_t when = limit + 1;
-  std::uint64_t order = 0;
-  for (const auto& [t, s] : timers_) {
-    if (s.due < when || (s.due == when && timer && s.order < order)) {
-      timer = t;
-      when = s.due;
-      order = s.order;
-    }
-  }
+  TickSchedule::Time due{};
+  Timer* timer = ticks_.earliest(on_schedule(limit), &due);
+  const std::int64_t when = timer ? micros_of(due) : limit + 1;
   // Input waits behind a modal box, as a real one blocks the other windows.
   const bool input_due = modal_depth_ == 0 && !inputs_.empty() && inputs_.begin()->first <= limit;
   if (input_due && inputs_.begin()->first < when) {
@@ -48,9 +42,7 @@ bool ScriptedPlatform::run_next_event(std::int64_t limit) {
   }
   if (!timer) return false;
   now_ = std::max(now_, when);
-  // Reschedule before the tick: missed ticks merge into this one.
-  Scheduled& s = timers_.at(timer);
-  while (s.due <= now_) s.due += s.period;
+  ticks_.take(*timer, on_schedule(now_));
   timer->tick();
   return true;
 }
@@ -77,8 +69,8 @@ void ScriptedPlatform::do_events() {
   while (run_next_event(now_)) ran = true;
   if (ran) return;
   // Nothing pending: wait for the next event, but at most a millisecond.
-  std::int64_t next = now_ + kMaxIdleWaitMicros;
-  for (const auto& [t, s] : timers_) next = std::min(next, s.due);
+  std::int64_t next = now_ + microseconds(kMaxIdleWait).count();
+  if (const auto due = ticks_.next_due()) next = std::min(next, micros_of(*due));
   if (modal_depth_ == 0 && !inputs_.empty()) next = std::min(next, inputs_.begin()->first);
   now_ = std::max(now_, next);
 }
@@ -115,19 +107,10 @@ void ScriptedPlatform::show_form(Form& form) {
 
 void ScriptedPlatform::hide_form(Form& form) { shown_.erase(&form); }
 
-void ScriptedPlatform::timer_changed(Timer& timer) {
-  if (!timer.running()) {
-    timers_.erase(&timer);
-    return;
-  }
-  const std::int64_t period = period_of(timer.Interval);
-  const auto it = timers_.find(&timer);
-  if (it == timers_.end() || it->second.period != period)
-    timers_[&timer] = {now_ + period, period, timers_started_++};
-}
+void ScriptedPlatform::timer_changed(Timer& timer) { ticks_.changed(timer, on_schedule(now_)); }
 
 void ScriptedPlatform::forget(Form& form) {
-  std::erase_if(timers_, [&](const auto& entry) { return &entry.first->form() == &form; });
+  ticks_.forget(form);
   std::erase_if(inputs_, [&](const auto& entry) { return entry.second.form == &form; });
   shown_.erase(&form);
   show_counts_.erase(&form);

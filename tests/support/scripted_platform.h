@@ -15,6 +15,7 @@
 #include "core/forms/form.h"
 #include "core/random.h"
 #include "core/runtime.h"
+#include "core/tick_schedule.h"
 
 class ScriptedPlatform final : public Platform {
  public:
@@ -53,12 +54,15 @@ class ScriptedPlatform final : public Platform {
   std::function<void()> while_box_open;
   bool box_open() const { return modal_depth_ > 0; }
 
+  // The program is busy this long: the clock moves on and nothing runs.
+  void stall_micros(std::int64_t micros) { now_ += micros; }
+
   // The user closed the main window: waits return at once from then on.
   void close_main_window() { closing_ = true; }
 
   bool shown(const Form& form) const { return shown_.contains(&form); }
   int times_shown(const Form& form) const;
-  bool ticking(const Timer& timer) const { return timers_.contains(const_cast<Timer*>(&timer)); }
+  bool ticking(const Timer& timer) const { return ticks_.scheduled(timer); }
 
   // Platform
   float seconds_since_midnight() override;
@@ -75,11 +79,6 @@ class ScriptedPlatform final : public Platform {
   bool closing() const override { return closing_; }
 
  private:
-  struct Scheduled {
-    std::int64_t due;
-    std::int64_t period;
-    std::uint64_t order;  // timers due together tick in the order they started
-  };
   struct Input {
     const Form* form;  // dropped with the form; none for a test's own action
     std::function<void()> deliver;
@@ -90,13 +89,12 @@ class ScriptedPlatform final : public Platform {
 
   double start_seconds_;
   std::int64_t now_ = 0;
-  std::map<Timer*, Scheduled> timers_;
+  TickSchedule ticks_;
   std::multimap<std::int64_t, Input> inputs_;
   std::deque<float> forced_;
   RandomSource random_;
   std::uint64_t seed_;
   int reseeds_ = 0;
-  std::uint64_t timers_started_ = 0;
   int modal_depth_ = 0;
   bool closing_ = false;
   std::set<const Form*> shown_;
