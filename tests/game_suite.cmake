@@ -7,6 +7,7 @@ set(GAME_SUITE_FILES
   clock_test.cpp
   convert_test.cpp
   draws_test.cpp
+  drawing_test.cpp
   forms_test.cpp
   layout_test.cpp
   scripted_platform_test.cpp

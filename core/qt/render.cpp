@@ -6,8 +6,10 @@
 #include <QRegion>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <string>
 
+#include "core/forms/draw.h"
 #include "core/forms/form.h"
 
 namespace {
@@ -24,55 +26,11 @@ QFont font_for(const Font& font) {
   return qfont;
 }
 
-void set_outline(QPainter& painter, const ControlRow& row) {
-  if (row.ink)
-    painter.setPen(QPen(colour(*row.ink), row.pen_px, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+void set_outline(QPainter& painter, std::optional<Rgb> ink, int pen_px) {
+  if (ink)
+    painter.setPen(QPen(colour(*ink), pen_px, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
   else
     painter.setPen(Qt::NoPen);
-}
-
-void draw_shape(QPainter& painter, const Shape& shape) {
-  const ControlRow& row = shape.row();
-  const QRect rect = qrect(row.kind == Kind::Circle ? circle_in(box_pixels(shape)) : box_pixels(shape));
-  painter.setBrush(row.fill ? QBrush(colour(*row.fill)) : QBrush(Qt::NoBrush));
-  set_outline(painter, row);
-  // A 1-pixel outline lies on the rectangle's outermost pixels.
-  const QRect path = row.ink ? rect.adjusted(0, 0, -1, -1) : rect;
-  switch (row.kind) {
-    case Kind::Rectangle: painter.drawRect(path); break;
-    case Kind::RoundedRectangle: {
-      const qreal radius = std::min(rect.width(), rect.height()) / 6.0;
-      painter.drawRoundedRect(path, radius, radius);
-      break;
-    }
-    case Kind::Oval:
-    case Kind::Circle: painter.drawEllipse(path); break;
-    default: break;
-  }
-}
-
-void draw_line(QPainter& painter, const Line& line) {
-  const ControlRow& row = line.row();
-  if (!row.ink) return;
-  const Qt::PenCapStyle cap = row.pen_px > 1 ? Qt::RoundCap : Qt::FlatCap;
-  painter.setPen(QPen(colour(*row.ink), row.pen_px, Qt::SolidLine, cap, Qt::RoundJoin));
-  painter.drawLine(QPoint(to_pixels(row.place.a), to_pixels(row.place.b)),
-                   QPoint(to_pixels(row.place.c), to_pixels(row.place.d)));
-}
-
-void draw_label(QPainter& painter, const Label& label) {
-  const ControlRow& row = label.row();
-  const QRect rect = qrect(box_pixels(label));
-  if (row.fill) painter.fillRect(rect, colour(*row.fill));
-  const std::string& caption = label.Caption;
-  if (caption.empty()) return;
-  int flags = Qt::AlignTop | Qt::TextWordWrap;
-  flags |= row.align == Align::Right    ? Qt::AlignRight
-           : row.align == Align::Center ? Qt::AlignHCenter
-                                        : Qt::AlignLeft;
-  painter.setFont(font_for(row.font));
-  painter.setPen(colour(row.ink.value_or(kBlack)));
-  painter.drawText(rect, flags, QString::fromStdString(caption));
 }
 
 // Whether a picture gives the very pixels of a direct draw: shapes and lines
@@ -112,33 +70,92 @@ ControlPictures::Entry& ControlPictures::entry(const void* control) {
 
 namespace {
 
-template <class Draw>
-void draw_pictured(QPainter& painter, ControlPictures* pictures, const Control& control,
-                   std::string_view caption, Draw&& draw) {
-  // A picture is copied pixel for pixel only at a whole scale.
-  const qreal scale = painter.device()->devicePixelRatioF();
-  if (!pictures || !picturable(control) || scale != std::floor(scale)) {
-    draw(painter);
-    return;
-  }
-  const QRect pixels = to_pixels(control.bounds());
-  ControlPictures::Entry& entry = pictures->entry(&control);
-  if (entry.pixels != pixels || entry.caption != caption || entry.scale != scale) {
-    entry = {pixels, std::string(caption), scale, true, QImage()};
-    draw(painter);
-    return;
-  }
-  if (entry.picture.isNull()) {
-    entry.picture = QImage(pixels.size() * scale, QImage::Format_ARGB32_Premultiplied);
+// The drawing pass's canvas over a painter. Unchanged controls that can be
+// pictured are drawn from their pictures; a control is pictured on its
+// second unchanged draw, by drawing it into its picture instead of the
+// window, and the picture is then copied to the window.
+class PainterCanvas final : public Canvas {
+ public:
+  PainterCanvas(QPainter& painter, const QRegion& dirty, ControlPictures* pictures)
+      : window_(painter), dirty_(dirty), pictures_(pictures) {}
+
+  bool touches(const PixelRect& pixels) const override { return dirty_.intersects(qrect(pixels)); }
+
+  bool begin_control(const Control& control, const PixelRect& pixels) override {
+    // A picture is copied pixel for pixel only at a whole scale.
+    const qreal scale = window_.device()->devicePixelRatioF();
+    if (!pictures_ || !picturable(control) || scale != std::floor(scale)) return true;
+    const std::string caption =
+        control.kind() == Kind::Label ? static_cast<const Label&>(control).Caption.get() : std::string();
+    ControlPictures::Entry& entry = pictures_->entry(&control);
+    const QRect rect = qrect(pixels);
+    if (entry.pixels != rect || entry.caption != caption || entry.scale != scale) {
+      entry = {rect, caption, scale, true, QImage()};
+      return true;
+    }
+    if (!entry.picture.isNull()) {
+      window_.drawImage(rect.topLeft(), entry.picture);
+      return false;
+    }
+    entry.picture = QImage(rect.size() * scale, QImage::Format_ARGB32_Premultiplied);
     entry.picture.setDevicePixelRatio(scale);
     entry.picture.fill(Qt::transparent);
-    QPainter picture(&entry.picture);
-    picture.setRenderHints(painter.renderHints());
-    picture.translate(-pixels.topLeft());
-    draw(picture);
+    picture_.emplace(&entry.picture);
+    picture_->setRenderHints(window_.renderHints());
+    picture_->translate(-rect.topLeft());
+    picturing_ = &entry;
+    return true;
   }
-  painter.drawImage(pixels.topLeft(), entry.picture);
-}
+
+  void end_control() override {
+    if (!picturing_) return;
+    picture_.reset();
+    window_.drawImage(picturing_->pixels.topLeft(), picturing_->picture);
+    picturing_ = nullptr;
+  }
+
+  void fill_rect(const PixelRect& rect, Rgb rgb) override { painter().fillRect(qrect(rect), colour(rgb)); }
+
+  void shape(ShapeKind kind, const PixelRect& pixels, std::optional<Rgb> fill, std::optional<Rgb> ink,
+             int pen_px, float corner_radius) override {
+    QPainter& p = painter();
+    const QRect rect = qrect(pixels);
+    p.setBrush(fill ? QBrush(colour(*fill)) : QBrush(Qt::NoBrush));
+    set_outline(p, ink, pen_px);
+    // A 1-pixel outline lies on the rectangle's outermost pixels.
+    const QRect path = ink ? rect.adjusted(0, 0, -1, -1) : rect;
+    switch (kind) {
+      case ShapeKind::Rectangle: p.drawRect(path); break;
+      case ShapeKind::RoundedRectangle: p.drawRoundedRect(path, corner_radius, corner_radius); break;
+      case ShapeKind::Oval: p.drawEllipse(path); break;
+    }
+  }
+
+  void line(int x1, int y1, int x2, int y2, Rgb ink, int pen_px) override {
+    const Qt::PenCapStyle cap = pen_px > 1 ? Qt::RoundCap : Qt::FlatCap;
+    painter().setPen(QPen(colour(ink), pen_px, Qt::SolidLine, cap, Qt::RoundJoin));
+    painter().drawLine(QPoint(x1, y1), QPoint(x2, y2));
+  }
+
+  void text(const PixelRect& rect, std::string_view text, const Font& font, Align align, Rgb ink) override {
+    int flags = Qt::AlignTop | Qt::TextWordWrap;
+    flags |= align == Align::Right    ? Qt::AlignRight
+             : align == Align::Center ? Qt::AlignHCenter
+                                      : Qt::AlignLeft;
+    painter().setFont(font_for(font));
+    painter().setPen(colour(ink));
+    painter().drawText(qrect(rect), flags, to_qstring(text));
+  }
+
+ private:
+  QPainter& painter() { return picture_ ? *picture_ : window_; }
+
+  QPainter& window_;
+  const QRegion& dirty_;
+  ControlPictures* pictures_;
+  std::optional<QPainter> picture_;
+  ControlPictures::Entry* picturing_ = nullptr;
+};
 
 }  // namespace
 
@@ -151,34 +168,7 @@ QSize client_size(const Form& form) {
 void render_form(QPainter& painter, const Form& form, const QRegion& dirty, ControlPictures* pictures) {
   painter.setRenderHint(QPainter::Antialiasing, false);
   painter.setRenderHint(QPainter::TextAntialiasing, true);
-  painter.fillRect(QRect(QPoint(0, 0), client_size(form)).intersected(dirty.boundingRect()),
-                   colour(form.settings().background));
-  const QRect dirty_box = dirty.boundingRect();
-  const auto& controls = form.controls();
-  for (auto it = controls.rbegin(); it != controls.rend(); ++it) {
-    const Control& control = **it;
-    if (control.kind() == Kind::Timer) continue;
-    // A moving ball repaints a few pixels; most controls lie elsewhere.
-    const QRect pixels = to_pixels(control.bounds());
-    if (!pixels.intersects(dirty_box) || !dirty.intersects(pixels)) continue;
-    switch (control.kind()) {
-      case Kind::Label: {
-        const auto& label = static_cast<const Label&>(control);
-        if (label.Visible)
-          draw_pictured(painter, pictures, label, label.Caption.get(),
-                        [&](QPainter& p) { draw_label(p, label); });
-        break;
-      }
-      case Kind::Line: {
-        const auto& line = static_cast<const Line&>(control);
-        draw_pictured(painter, pictures, line, {}, [&](QPainter& p) { draw_line(p, line); });
-        break;
-      }
-      default: {
-        const auto& shape = static_cast<const Shape&>(control);
-        if (shape.Visible)
-          draw_pictured(painter, pictures, shape, {}, [&](QPainter& p) { draw_shape(p, shape); });
-      }
-    }
-  }
+  const QRect box = dirty.boundingRect();
+  PainterCanvas canvas(painter, dirty, pictures);
+  draw_form(form, {box.x(), box.y(), box.width(), box.height()}, canvas);
 }

@@ -31,7 +31,8 @@ void page_begin_paint(int id, int x, int y, int width, int height);
 void page_end_paint();
 void page_fill_rect(int x, int y, int width, int height, int rgb);
 // A colour of -1 is none.
-void page_shape(PageShape kind, int x, int y, int width, int height, int fill, int ink, int pen);
+void page_shape(PageShape kind, int x, int y, int width, int height, int fill, int ink, int pen,
+                float radius);
 void page_line(int x1, int y1, int x2, int y2, int ink, int pen);
 void page_text(int x, int y, int width, int height, const char* text, int length, int pixels, bool bold,
                PageAlign align, int ink);

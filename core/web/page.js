@@ -409,7 +409,7 @@ mergeInto(LibraryManager.library, {
 
   // An outline lies on the shape's outermost pixels, as on the desktop.
   page_shape__deps: ['$Page'],
-  page_shape: function(kind, x, y, width, height, fill, ink, pen) {
+  page_shape: function(kind, x, y, width, height, fill, ink, pen, r) {
     var ctx = Page.ctx;
     var path = function(inset) {
       var left = x + inset, top = y + inset, w = width - 2 * inset, h = height - 2 * inset;
@@ -417,7 +417,6 @@ mergeInto(LibraryManager.library, {
       if (kind === Page.shape.oval) {
         ctx.ellipse(left + w / 2, top + h / 2, Math.max(w / 2, 0), Math.max(h / 2, 0), 0, 0, 2 * Math.PI);
       } else if (kind === Page.shape.roundedRectangle) {
-        var r = Math.min(width, height) / 6;
         ctx.moveTo(left + r, top);
         ctx.arcTo(left + w, top, left + w, top + h, r);
         ctx.arcTo(left + w, top + h, left, top + h, r);

@@ -1,59 +1,45 @@
 #include "core/web/web_render.h"
 
-#include "core/forms/form.h"
+#include "core/forms/draw.h"
 #include "core/web/page.h"
 
 namespace {
 
 int colour(const std::optional<Rgb>& rgb) { return rgb ? static_cast<int>(rgb->value) : -1; }
 
-void draw_shape(const Shape& shape) {
-  const ControlRow& row = shape.row();
-  const PixelRect rect = row.kind == Kind::Circle ? circle_in(box_pixels(shape)) : box_pixels(shape);
-  const PageShape kind = row.kind == Kind::Rectangle          ? kPageRectangle
-                         : row.kind == Kind::RoundedRectangle ? kPageRoundedRectangle
-                                                              : kPageOval;
-  page_shape(kind, rect.x, rect.y, rect.width, rect.height, colour(row.fill), colour(row.ink), row.pen_px);
-}
+// The drawing pass's canvas over the page's canvas 2D, in client pixels.
+class PageCanvas final : public Canvas {
+ public:
+  void fill_rect(const PixelRect& r, Rgb rgb) override {
+    page_fill_rect(r.x, r.y, r.width, r.height, colour(rgb));
+  }
 
-void draw_line(const Line& line) {
-  const ControlRow& row = line.row();
-  if (!row.ink) return;
-  page_line(to_pixels(row.place.a), to_pixels(row.place.b), to_pixels(row.place.c), to_pixels(row.place.d),
-            colour(row.ink), row.pen_px);
-}
+  void shape(ShapeKind kind, const PixelRect& r, std::optional<Rgb> fill, std::optional<Rgb> ink, int pen_px,
+             float corner_radius) override {
+    const PageShape page_kind = kind == ShapeKind::Rectangle          ? kPageRectangle
+                                : kind == ShapeKind::RoundedRectangle ? kPageRoundedRectangle
+                                                                      : kPageOval;
+    page_shape(page_kind, r.x, r.y, r.width, r.height, colour(fill), colour(ink), pen_px, corner_radius);
+  }
 
-void draw_label(const Label& label) {
-  const ControlRow& row = label.row();
-  const PixelRect rect = box_pixels(label);
-  if (row.fill) page_fill_rect(rect.x, rect.y, rect.width, rect.height, colour(row.fill));
-  const std::string& caption = label.Caption;
-  if (caption.empty()) return;
-  const PageAlign align = row.align == Align::Right    ? kPageRight
-                          : row.align == Align::Center ? kPageCentre
-                                                       : kPageLeft;
-  page_text(rect.x, rect.y, rect.width, rect.height, caption.data(), static_cast<int>(caption.size()),
-            font_pixels(row.font), row.font.bold, align, colour(row.ink.value_or(kBlack)));
-}
+  void line(int x1, int y1, int x2, int y2, Rgb ink, int pen_px) override {
+    page_line(x1, y1, x2, y2, colour(ink), pen_px);
+  }
+
+  void text(const PixelRect& r, std::string_view text, const Font& font, Align align, Rgb ink) override {
+    const PageAlign page_align = align == Align::Right    ? kPageRight
+                                 : align == Align::Center ? kPageCentre
+                                                          : kPageLeft;
+    page_text(r.x, r.y, r.width, r.height, text.data(), static_cast<int>(text.size()), font_pixels(font),
+              font.bold, page_align, colour(ink));
+  }
+};
 
 }  // namespace
 
 void paint_form(int window_id, const Form& form, const PixelRect& dirty) {
   page_begin_paint(window_id, dirty.x, dirty.y, dirty.width, dirty.height);
-  page_fill_rect(dirty.x, dirty.y, dirty.width, dirty.height,
-                 static_cast<int>(form.settings().background.value));
-  const auto& controls = form.controls();
-  for (auto it = controls.rbegin(); it != controls.rend(); ++it) {
-    const Control& control = **it;
-    if (control.kind() == Kind::Timer || !overlaps(pixel_bounds(control.bounds()), dirty)) continue;
-    switch (control.kind()) {
-      case Kind::Label:
-        if (const auto& label = static_cast<const Label&>(control); label.Visible) draw_label(label);
-        break;
-      case Kind::Line: draw_line(static_cast<const Line&>(control)); break;
-      default:
-        if (const auto& shape = static_cast<const Shape&>(control); shape.Visible) draw_shape(shape);
-    }
-  }
+  PageCanvas canvas;
+  draw_form(form, dirty, canvas);
   page_end_paint();
 }

@@ -1,0 +1,43 @@
+// What a form shows, decided once for every platform: the drawing pass walks
+// a form's controls back to front and tells a canvas what to draw, in client
+// pixels. A platform implements only the canvas (Qt over QPainter, the page
+// over canvas 2D, the tests a recording one).
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+#include "core/forms/layout.h"
+#include "core/forms/pixels.h"
+
+class Control;
+class Form;
+
+enum class ShapeKind { Rectangle, RoundedRectangle, Oval };
+
+class Canvas {
+ public:
+  virtual ~Canvas() = default;
+
+  // Whether drawing within these pixels can change what this repaint shows
+  // (a canvas whose dirty area is more than one rectangle looks closer).
+  virtual bool touches(const PixelRect& /*pixels*/) const { return true; }
+  // Around the drawing of one control, whose pixels are `pixels`. A canvas
+  // may draw the control from a picture of it instead: then it returns false
+  // and is told nothing more of it.
+  virtual bool begin_control(const Control& /*control*/, const PixelRect& /*pixels*/) { return true; }
+  virtual void end_control() {}
+
+  virtual void fill_rect(const PixelRect& rect, Rgb colour) = 0;
+  // An outline (ink) lies on the rectangle's outermost pixels; a fill or ink
+  // that is absent is not drawn.
+  virtual void shape(ShapeKind kind, const PixelRect& rect, std::optional<Rgb> fill, std::optional<Rgb> ink,
+                     int pen_px, float corner_radius_px) = 0;
+  virtual void line(int x1, int y1, int x2, int y2, Rgb ink, int pen_px) = 0;
+  // Text from the rectangle's top, wrapped at word breaks to its width.
+  virtual void text(const PixelRect& rect, std::string_view text, const Font& font, Align align, Rgb ink) = 0;
+};
+
+// Draws the background and every visible control that reaches into `dirty`,
+// back to front.
+void draw_form(const Form& form, const PixelRect& dirty, Canvas& canvas);

@@ -1,0 +1,97 @@
+// The one drawing pass every platform draws with, on a canvas that records
+// what it is told: the order, what is left out, circles, corners, labels.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "core/forms/draw.h"
+#include "core/forms/form.h"
+
+namespace {
+
+constexpr Rgb kRed{0xFF0000}, kGreen{0x00FF00}, kBlue{0x0000FF};
+
+// Front to back, in twips (15 a pixel).
+constexpr auto kRows = std::to_array<ControlRow>({
+    {.name = "Caption",
+     .place = {150, 150, 600, 300},
+     .fill = kBlue,
+     .ink = {},
+     .align = Align::Right,
+     .caption = "Hi",
+     .font = {12, true}},
+    {.name = "Hidden", .place = {150, 150, 600, 300}, .visible = false, .caption = "no"},
+    {.name = "Ball", .kind = Kind::Circle, .place = {300, 300, 450, 300}, .fill = kRed},
+    {.name = "Plate", .kind = Kind::RoundedRectangle, .place = {0, 600, 735, 495}, .ink = {}},
+    {.name = "Chalk", .kind = Kind::Line, .place = {0, 0, 1500, 1500}, .ink = kGreen, .pen_px = 3},
+    {.name = "Ticker", .kind = Kind::Timer, .interval = 1},
+    {.name = "Far", .kind = Kind::Rectangle, .place = {3000, 3000, 150, 150}},
+});
+constexpr FormSettings kSettings{
+    .name = "Probe", .client_width = 4500, .client_height = 4500, .background = kGreen};
+
+class Probe final : public Form {
+ public:
+  Probe() : Form(kSettings, kRows) {}
+};
+
+// Each call as one line of text.
+struct Recorder final : Canvas {
+  std::vector<std::string> calls;
+  static std::string at(const PixelRect& r) {
+    return std::to_string(r.x) + "," + std::to_string(r.y) + " " + std::to_string(r.width) + "x" +
+           std::to_string(r.height);
+  }
+  static std::string rgb(std::optional<Rgb> c) { return c ? std::to_string(c->value) : "none"; }
+  void fill_rect(const PixelRect& r, Rgb c) override { calls.push_back("fill " + at(r) + " " + rgb(c)); }
+  void shape(ShapeKind kind, const PixelRect& r, std::optional<Rgb> fill, std::optional<Rgb> ink, int pen,
+             float radius) override {
+    calls.push_back("shape " + std::to_string(static_cast<int>(kind)) + " " + at(r) + " " + rgb(fill) + " " +
+                    rgb(ink) + " " + std::to_string(pen) + " r" + std::to_string(radius));
+  }
+  void line(int x1, int y1, int x2, int y2, Rgb ink, int pen) override {
+    calls.push_back("line " + std::to_string(x1) + "," + std::to_string(y1) + " " + std::to_string(x2) + "," +
+                    std::to_string(y2) + " " + rgb(ink) + " " + std::to_string(pen));
+  }
+  void text(const PixelRect& r, std::string_view text, const Font& font, Align align, Rgb ink) override {
+    calls.push_back("text " + at(r) + " " + std::string(text) + " " + std::to_string(font.points) +
+                    (font.bold ? " bold " : " ") + std::to_string(static_cast<int>(align)) + " " + rgb(ink));
+  }
+};
+
+std::vector<std::string> draw(const Form& form, const PixelRect& dirty) {
+  Recorder canvas;
+  draw_form(form, dirty, canvas);
+  return canvas.calls;
+}
+
+}  // namespace
+
+// The background first, then the controls back to front; timers and hidden
+// controls draw nothing. A circle is the largest one centred in its box, a
+// rounded rectangle's corners a sixth of its shorter side, and a label
+// fills its background under its caption, in black unless it has an ink.
+TEST(Drawing, DrawsTheBackgroundThenEveryVisibleControlBackToFront) {
+  Probe probe;
+  EXPECT_EQ(draw(probe, {0, 0, 100, 100}), (std::vector<std::string>{
+                                               "fill 0,0 100x100 65280",
+                                               "line 0,0 100,100 65280 3",
+                                               "shape 1 0,40 49x33 none none 1 r5.500000",
+                                               "shape 2 25,20 20x20 16711680 0 1 r0.000000",
+                                               "fill 10,10 40x20 255",
+                                               "text 10,10 40x20 Hi 12.000000 bold 1 0",
+                                           }));
+}
+
+// A repaint draws only what reaches into its rectangle, and its background
+// only inside the client area.
+TEST(Drawing, ARepaintDrawsOnlyWhatReachesIntoItsRectangle) {
+  Probe probe;
+  EXPECT_EQ(draw(probe, {195, 195, 20, 20}), (std::vector<std::string>{
+                                                 "fill 195,195 20x20 65280",
+                                                 "shape 0 200,200 10x10 none 0 1 r0.000000",
+                                             }));
+  EXPECT_EQ(draw(probe, {290, 290, 20, 20}), (std::vector<std::string>{"fill 290,290 10x10 65280"}));
+}
