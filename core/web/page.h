@@ -2,6 +2,15 @@
 // emscripten links in as imports. Only the web platform calls them.
 #pragma once
 
+// What the page queues, as the first number of an event; named as
+// Page.event in page.js.
+enum PageEvent : int {
+  kPageKey = 1,
+  kPageClick = 2,
+  kPageBoxClosed = 3,
+  kPagePaint = 4,
+  kPageRepaintAll = 5
+};
 // Named as Page.shape and Page.align in page.js.
 enum PageShape : int { kPageRectangle = 0, kPageRoundedRectangle = 1, kPageOval = 2 };
 enum PageAlign : int { kPageLeft = 0, kPageRight = 1, kPageCentre = 2 };

@@ -17,10 +17,6 @@ TickSchedule::Time schedule_time(double ms) {
   return std::chrono::nanoseconds(static_cast<std::int64_t>(std::llround(ms * 1e6)));
 }
 
-// What the page queues, as the first number of an event; named as
-// Page.event in page.js.
-enum EventType { kKey = 1, kClick = 2, kBoxClosed = 3, kPaint = 4, kRepaintAll = 5 };
-
 // A seed from the page's clocks, for a generator reseeded from the clock.
 std::uint64_t clock_seed() {
   return static_cast<std::uint64_t>(page_now() * 1000) ^
@@ -133,17 +129,17 @@ bool WebPlatform::run_pending() {
 
 void WebPlatform::dispatch(const double* event) {
   switch (static_cast<int>(event[0])) {
-    case kKey:
+    case kPageKey:
       if (main_form_) main_form_->key_down(static_cast<int>(event[1]));
       break;
-    case kClick:
+    case kPageClick:
       if (Form* form = form_of(static_cast<int>(event[1])))
         form->click_at(static_cast<float>(event[2]) * kTwipsPerPixel,
                        static_cast<float>(event[3]) * kTwipsPerPixel);
       break;
-    case kBoxClosed: closed_boxes_.insert(static_cast<int>(event[1])); break;
-    case kPaint: paint(); break;
-    case kRepaintAll:
+    case kPageBoxClosed: closed_boxes_.insert(static_cast<int>(event[1])); break;
+    case kPagePaint: paint(); break;
+    case kPageRepaintAll:
       for (auto& [form, w] : windows_)
         if (w.shown)
           w.dirty = {
