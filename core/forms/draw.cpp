@@ -40,17 +40,13 @@ void draw_label(const Label& label, Canvas& canvas) {
 void draw_form(const Form& form, const PixelRect& dirty, Canvas& canvas) {
   const FormSettings& settings = form.settings();
   const PixelRect client{0, 0, to_pixels(settings.client_width), to_pixels(settings.client_height)};
-  const int left = std::max(client.x, dirty.x), top = std::max(client.y, dirty.y);
-  const int right = std::min(client.x + client.width, dirty.x + dirty.width);
-  const int bottom = std::min(client.y + client.height, dirty.y + dirty.height);
-  if (right > left && bottom > top)
-    canvas.fill_rect({left, top, right - left, bottom - top}, settings.background);
+  const PixelRect background = intersected(client, dirty);
+  if (background.width > 0 && background.height > 0) canvas.fill_rect(background, settings.background);
   const auto& controls = form.controls();
   for (auto it = controls.rbegin(); it != controls.rend(); ++it) {
     const Control& control = **it;
     if (control.kind() == Kind::Timer) continue;
-    const auto* box = dynamic_cast<const Boxed*>(&control);
-    if (box && !box->Visible) continue;
+    if (control.kind() != Kind::Line && !static_cast<const Boxed&>(control).Visible) continue;
     // A moving ball repaints a few pixels; most controls lie elsewhere.
     const PixelRect pixels = pixel_bounds(control.bounds());
     if (!overlaps(pixels, dirty) || !canvas.touches(pixels)) continue;

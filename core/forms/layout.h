@@ -61,7 +61,7 @@ struct FormSettings {
   Rgb background = kWhite;
   Border border = Border::FixedWithTitle;
   bool takes_keys = false;
-  // The virtual-key codes its KeyDown acts on (core/forms/keys.h); a
-  // platform keeps these from the page or the desktop's own shortcuts.
+  // The virtual-key codes its KeyDown acts on (core/forms/keys.h); the
+  // browser keeps these keys' default actions (Space scrolls) from the page.
   std::span<const int> keys_acted_on;
 };

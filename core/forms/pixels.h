@@ -45,6 +45,13 @@ inline bool overlaps(const PixelRect& a, const PixelRect& b) {
   return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
 }
 
+// Empty (zero width or height) where they do not overlap.
+inline PixelRect intersected(const PixelRect& a, const PixelRect& b) {
+  const int left = std::max(a.x, b.x), top = std::max(a.y, b.y);
+  const int right = std::min(a.x + a.width, b.x + b.width), bottom = std::min(a.y + a.height, b.y + b.height);
+  return {left, top, std::max(right - left, 0), std::max(bottom - top, 0)};
+}
+
 inline PixelRect united(const PixelRect& a, const PixelRect& b) {
   const int left = std::min(a.x, b.x), top = std::min(a.y, b.y);
   return {left, top, std::max(a.x + a.width, b.x + b.width) - left,

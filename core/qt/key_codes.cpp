@@ -6,7 +6,6 @@ namespace {
 
 // Keypad keys with Num Lock off arrive as navigation keys and keep their
 // navigation codes, so only Num Lock digits reach the keypad's codes.
-constexpr int kNumpad0 = vk::kNumpad0;
 // XK_KP_0..XK_KP_9: a keymap gives these only with Num Lock on.
 constexpr std::uint32_t kKeysymKeypad0 = 0xFFB0, kKeysymKeypad9 = 0xFFB9;
 
@@ -32,9 +31,9 @@ int navigation_code(int qt_key) {
 int virtual_key_code(int qt_key, Qt::KeyboardModifiers modifiers, std::uint32_t native_keysym) {
   // Qt's Wayland plugin leaves the keypad modifier out; the key symbol tells.
   if (native_keysym >= kKeysymKeypad0 && native_keysym <= kKeysymKeypad9)
-    return kNumpad0 + static_cast<int>(native_keysym - kKeysymKeypad0);
+    return vk::kNumpad0 + static_cast<int>(native_keysym - kKeysymKeypad0);
   const bool keypad = modifiers.testFlag(Qt::KeypadModifier);
-  if (keypad && qt_key >= Qt::Key_0 && qt_key <= Qt::Key_9) return kNumpad0 + (qt_key - Qt::Key_0);
+  if (keypad && qt_key >= Qt::Key_0 && qt_key <= Qt::Key_9) return vk::kNumpad0 + (qt_key - Qt::Key_0);
   if (qt_key >= Qt::Key_0 && qt_key <= Qt::Key_9) return '0' + (qt_key - Qt::Key_0);
   if (qt_key >= Qt::Key_A && qt_key <= Qt::Key_Z) return 'A' + (qt_key - Qt::Key_A);
   if (qt_key >= Qt::Key_F1 && qt_key <= Qt::Key_F24) return 112 + (qt_key - Qt::Key_F1);
