@@ -29,7 +29,7 @@ using namespace std::chrono_literals;
 
 constexpr auto kRows = std::to_array<ControlRow>({
     {.name = "Timer1", .kind = Kind::Timer},
-    {.name = "Dot", .kind = Kind::Circle, .place = {0, 1000, 255, 255}, .fill = kWhite},
+    {.name = "Dot", .kind = Kind::Circle, .box = {0, 1000, 255, 255}, .fill = kWhite},
 });
 constexpr FormSettings kSettings{.name = "Cadence",
                                  .caption = "Cadence",

@@ -16,18 +16,18 @@ constexpr Rgb kRed{0xFF0000}, kGreen{0x00FF00}, kBlue{0x0000FF};
 // Front to back, in twips (15 a pixel).
 constexpr auto kRows = std::to_array<ControlRow>({
     {.name = "Caption",
-     .place = {150, 150, 600, 300},
+     .box = {150, 150, 600, 300},
      .fill = kBlue,
      .ink = {},
      .align = Align::Right,
      .caption = "Hi",
      .font = {12, true}},
-    {.name = "Hidden", .place = {150, 150, 600, 300}, .visible = false, .caption = "no"},
-    {.name = "Ball", .kind = Kind::Circle, .place = {300, 300, 450, 300}, .fill = kRed},
-    {.name = "Plate", .kind = Kind::RoundedRectangle, .place = {0, 600, 735, 495}, .ink = {}},
-    {.name = "Chalk", .kind = Kind::Line, .place = {0, 0, 1500, 1500}, .ink = kGreen, .pen_px = 3},
+    {.name = "Hidden", .box = {150, 150, 600, 300}, .visible = false, .caption = "no"},
+    {.name = "Ball", .kind = Kind::Circle, .box = {300, 300, 450, 300}, .fill = kRed},
+    {.name = "Plate", .kind = Kind::RoundedRectangle, .box = {0, 600, 735, 495}, .ink = {}},
+    {.name = "Chalk", .kind = Kind::Line, .ends = {0, 0, 1500, 1500}, .ink = kGreen, .pen_px = 3},
     {.name = "Ticker", .kind = Kind::Timer, .interval = 1},
-    {.name = "Far", .kind = Kind::Rectangle, .place = {3000, 3000, 150, 150}},
+    {.name = "Far", .kind = Kind::Rectangle, .box = {3000, 3000, 150, 150}},
 });
 constexpr FormSettings kSettings{
     .name = "Probe", .client_width = 4500, .client_height = 4500, .background = kGreen};

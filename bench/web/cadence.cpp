@@ -14,7 +14,7 @@ namespace {
 
 constexpr auto kRows = std::to_array<ControlRow>({
     {.name = "Timer1", .kind = Kind::Timer, .interval = 1},
-    {.name = "Dot", .kind = Kind::Circle, .place = {0, 1000, 255, 255}, .fill = kWhite},
+    {.name = "Dot", .kind = Kind::Circle, .box = {0, 1000, 255, 255}, .fill = kWhite},
 });
 constexpr FormSettings kSettings{.name = "Cadence",
                                  .caption = "Cadence",

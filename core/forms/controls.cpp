@@ -22,17 +22,17 @@ void Control::after_change() { form_.invalidate(bounds()); }
 
 Boxed::Boxed(Form& form, const ControlRow& row)
     : Control(form, row),
-      Left(*this, row.place.a),
-      Top(*this, row.place.b),
-      Width(*this, row.place.c),
-      Height(*this, row.place.d),
+      Left(*this, row.box.left),
+      Top(*this, row.box.top),
+      Width(*this, row.box.width),
+      Height(*this, row.box.height),
       Visible(*this, row.visible) {}
 
 void Boxed::reset() {
-  Left.reset(row().place.a);
-  Top.reset(row().place.b);
-  Width.reset(row().place.c);
-  Height.reset(row().place.d);
+  Left.reset(row().box.left);
+  Top.reset(row().box.top);
+  Width.reset(row().box.width);
+  Height.reset(row().box.height);
   Visible.reset(row().visible);
 }
 
@@ -50,10 +50,10 @@ void Label::reset() {
 }
 
 Bounds Line::bounds() const {
-  const auto& p = row().place;
+  const Ends& e = row().ends;
   const float margin = pen_margin(row());
-  return {std::min(p.a, p.c) - margin, std::min(p.b, p.d) - margin, std::max(p.a, p.c) + margin,
-          std::max(p.b, p.d) + margin};
+  return {std::min(e.x1, e.x2) - margin, std::min(e.y1, e.y2) - margin, std::max(e.x1, e.x2) + margin,
+          std::max(e.y1, e.y2) + margin};
 }
 
 Timer::Timer(Form& form, const ControlRow& row) : Control(form, row), Interval(*this, row.interval) {}

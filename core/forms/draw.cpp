@@ -22,7 +22,7 @@ void draw_shape(const Shape& shape, Canvas& canvas) {
 void draw_line(const Line& line, Canvas& canvas) {
   const ControlRow& row = line.row();
   if (!row.ink) return;
-  canvas.line(to_pixels(row.place.a), to_pixels(row.place.b), to_pixels(row.place.c), to_pixels(row.place.d),
+  canvas.line(to_pixels(row.ends.x1), to_pixels(row.ends.y1), to_pixels(row.ends.x2), to_pixels(row.ends.y2),
               *row.ink, row.pen_px);
 }
 

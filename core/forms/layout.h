@@ -1,6 +1,7 @@
 // A form's layout as data: one row per control, front to back, in twips.
-// Each screen keeps its rows in a table of its own; loading a form puts every
-// control back to its row.
+// Each screen keeps its rows in a table of its own, one designated row per
+// control with the defaults left out; loading a form puts every control back
+// to its row.
 #pragma once
 
 #include <cstdint>
@@ -25,9 +26,14 @@ struct Font {
 };
 inline constexpr Font kBold8{8.25f, true};
 
-// Left, Top, Width, Height for labels and shapes; x1, y1, x2, y2 for lines.
-struct Place {
-  float a = 0, b = 0, c = 0, d = 0;
+// Where a label or a shape lies.
+struct Box {
+  float left = 0, top = 0, width = 0, height = 0;
+};
+
+// A line's two end points.
+struct Ends {
+  float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
 };
 
 inline constexpr int kNoIndex = -1;
@@ -36,12 +42,12 @@ struct ControlRow {
   std::string_view name;
   int index = kNoIndex;  // member of a control array when >= 0
   Kind kind = Kind::Label;
-  Place place;
+  Box box;    // labels and shapes
+  Ends ends;  // lines
   std::optional<Rgb> fill;          // shape inside or label background; none is transparent
   std::optional<Rgb> ink = kBlack;  // outline, line or text colour; none draws no outline
   int pen_px = 1;                   // outline or line width in pixels
   Align align = Align::Left;
-  bool auto_size = false;
   bool visible = true;
   std::string_view caption;
   Font font;
