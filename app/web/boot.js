@@ -18,9 +18,10 @@
     failed();
     return;
   }
+  // The game's copy of DejaVu Sans Condensed, named as page.js asks for it.
   var faces = [
-    new FontFace('DejaVu Sans Condensed', 'url(fonts/DejaVuSansCondensed.ttf)'),
-    new FontFace('DejaVu Sans Condensed', 'url(fonts/DejaVuSansCondensed-Bold.ttf)', {weight: 'bold'}),
+    new FontFace('Diamond Text', 'url(fonts/DejaVuSansCondensed.ttf)'),
+    new FontFace('Diamond Text', 'url(fonts/DejaVuSansCondensed-Bold.ttf)', {weight: 'bold'}),
   ];
   // The fonts and the program load side by side; the game starts when both
   // are there.

@@ -29,8 +29,9 @@ class Canvas {
   virtual void end_control() {}
 
   virtual void fill_rect(const PixelRect& rect, Rgb colour) = 0;
-  // An outline (ink) lies on the rectangle's outermost pixels; a fill or ink
-  // that is absent is not drawn.
+  // An outline (ink) runs along the rectangle's outermost pixels: a 1-pixel
+  // pen covers them, a wider one spreads about them as the desktop's pens do.
+  // A fill or ink that is absent is not drawn.
   virtual void shape(ShapeKind kind, const PixelRect& rect, std::optional<Rgb> fill, std::optional<Rgb> ink,
                      int pen_px, float corner_radius_px) = 0;
   virtual void line(int x1, int y1, int x2, int y2, Rgb ink, int pen_px) = 0;

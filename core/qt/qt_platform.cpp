@@ -51,7 +51,7 @@ class SwitchBox final : public QMessageBox {
 // spares reading the system's (its files and every installed font, a third
 // of the start-up) and keeps a desktop's font rules out of the game's look.
 // Resource set-up must run from the global namespace.
-static void load_fonts() {
+void load_game_fonts() {
   if (FcConfig* own = FcConfigCreate()) {
     FcConfigSetCurrent(own);
     FcConfigDestroy(own);  // the current configuration holds its own reference
@@ -63,7 +63,7 @@ static void load_fonts() {
 
 QtPlatform::QtPlatform()
     : random_(static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count())) {
-  load_fonts();
+  load_game_fonts();
   the_platform = this;
   runtime::install(this);
   // The unmanaged windows stay in front of everything, as menus do; while

@@ -12,6 +12,10 @@
 class FormWindow;
 class TickTimer;
 
+// Makes the embedded fonts the only ones the game draws with. QtPlatform
+// does it; a program that only draws forms calls it itself.
+void load_game_fonts();
+
 class QtPlatform final : public Platform {
  public:
   // Needs a QApplication; installs itself for the process and loads the

@@ -31,7 +31,6 @@ mergeInto(LibraryManager.library, {
     watchesDevicePixels: true,
     ctx: null,
     framed: false,
-    fonts: {},  // CSS font: its ascent and line height, measured once
 
     push: function(event) {
       Page.queue.push(event);
@@ -127,6 +126,13 @@ mergeInto(LibraryManager.library, {
       w.canvas.height = Math.round(w.height * Page.scale);
       w.canvas.style.width = w.canvas.width / Page.ratio + 'px';
       w.canvas.style.height = w.canvas.height / Page.ratio + 'px';
+    },
+    // How far right and down a pen's path moves, in client pixels, to cover
+    // the device pixels the desktop's pen covers: a pen even in device
+    // pixels spreads evenly about its line, and an odd one's spare pixel
+    // falls right of and below it, so it runs through pixel centres.
+    spare: function(pen) {
+      return Math.round(pen * Page.scale) % 2 ? 0.5 / Page.scale : 0;
     },
     outerWidth: function(w) { return w.width + (w.thin ? 2 : 0); },
     outerHeight: function(w) { return w.height + (w.thin ? 2 : 0); },
@@ -407,12 +413,14 @@ mergeInto(LibraryManager.library, {
     Page.ctx.fillRect(x, y, width, height);
   },
 
-  // An outline lies on the shape's outermost pixels, as on the desktop.
+  // As on the desktop: an outline runs along the lines through the shape's
+  // outermost pixels, the rectangle one pixel narrower and lower than the
+  // shape, so a pen reaches half its width outside the shape's left and top.
+  // An outlined shape is filled inside the same lines.
   page_shape__deps: ['$Page'],
   page_shape: function(kind, x, y, width, height, fill, ink, pen, r) {
     var ctx = Page.ctx;
-    var path = function(inset) {
-      var left = x + inset, top = y + inset, w = width - 2 * inset, h = height - 2 * inset;
+    var path = function(left, top, w, h) {
       ctx.beginPath();
       if (kind === Page.shape.oval) {
         ctx.ellipse(left + w / 2, top + h / 2, Math.max(w / 2, 0), Math.max(h / 2, 0), 0, 0, 2 * Math.PI);
@@ -427,18 +435,20 @@ mergeInto(LibraryManager.library, {
         ctx.rect(left, top, w, h);
       }
     };
+    var inset = ink >= 0 ? 1 : 0;
     if (fill >= 0) {
       ctx.fillStyle = Page.colour(fill);
       if (kind === Page.shape.rectangle) ctx.fillRect(x, y, width, height);
       else {
-        path(0);
+        path(x, y, width - inset, height - inset);
         ctx.fill();
       }
     }
     if (ink >= 0) {
+      var half = Page.spare(pen);
       ctx.strokeStyle = Page.colour(ink);
       ctx.lineWidth = pen;
-      path(pen / 2);
+      path(x + half, y + half, width - 1, height - 1);
       ctx.stroke();
     }
   },
@@ -446,8 +456,7 @@ mergeInto(LibraryManager.library, {
   page_line__deps: ['$Page'],
   page_line: function(x1, y1, x2, y2, ink, pen) {
     var ctx = Page.ctx;
-    // A line of odd width runs through pixel centres, so it stays sharp.
-    var half = pen % 2 ? 0.5 : 0;
+    var half = Page.spare(pen);
     ctx.strokeStyle = Page.colour(ink);
     ctx.lineWidth = pen;
     ctx.lineCap = pen > 1 ? 'round' : 'butt';
@@ -464,16 +473,15 @@ mergeInto(LibraryManager.library, {
     ctx.beginPath();
     ctx.rect(x, y, width, height);
     ctx.clip();
-    var font = (bold ? 'bold ' : '') + pixels + 'px "DejaVu Sans Condensed"';
+    // The game's own copy of DejaVu Sans Condensed, under a name of the
+    // game's own, so no font the machine has stands in for it.
+    var font = (bold ? 'bold ' : '') + pixels + 'px "Diamond Text"';
     ctx.font = font;
     ctx.fillStyle = Page.colour(ink);
-    var metrics = Page.fonts[font];
-    if (!metrics) {
-      var box = ctx.measureText('Mg');
-      var ascent = Math.round(box.fontBoundingBoxAscent);
-      metrics = Page.fonts[font] = {ascent: ascent, line: ascent + Math.round(box.fontBoundingBoxDescent)};
-    }
-    var ascent = metrics.ascent, lineHeight = metrics.line;
+    // The font's own ascent and descent (1901 and 483 of its 2048 units a
+    // size), each rounded to whole pixels as the desktop rounds them; the
+    // engines each round the box they report in a way of their own.
+    var ascent = Math.round(pixels * 1901 / 2048), lineHeight = ascent + Math.round(pixels * 483 / 2048);
     Page.wrap(ctx, UTF8ToString(text, length), width).forEach(function(line, i) {
       var lineWidth = ctx.measureText(line).width;
       var left = align === Page.align.right ? x + width - lineWidth

@@ -1,6 +1,7 @@
-// Reads the 8-bit, non-interlaced RGB or RGBA PNGs that Chromium's
-// screenshots are, into {width, height, at(x, y) -> '#RRGGBB'}.
-import {inflateSync} from 'node:zlib';
+// Reads the 8-bit, non-interlaced RGB or RGBA PNGs that the browsers'
+// screenshots and canvases and Qt's images are, into {width, height,
+// at(x, y) -> '#RRGGBB', rgb(x, y) -> [r, g, b]}.
+import {deflateSync, inflateSync} from 'node:zlib';
 
 export function decodePng(buffer) {
   let at = 8, width = 0, height = 0, channels = 0;
@@ -44,9 +45,44 @@ export function decodePng(buffer) {
   return {
     width,
     height,
+    rgb(x, y) {
+      const i = y * stride + x * channels;
+      return [pixels[i], pixels[i + 1], pixels[i + 2]];
+    },
     at(x, y) {
       const i = y * stride + x * channels;
       return ('#' + hex(pixels[i]) + hex(pixels[i + 1]) + hex(pixels[i + 2])).toUpperCase();
     },
   };
+}
+
+// Writes 8-bit RGB pixels (width * height * 3 bytes) as a PNG, for the
+// images a failing test leaves to look at.
+export function encodePng(width, height, rgb) {
+  const table = Array.from({length: 256}, (_, n) => {
+    let c = n;
+    for (let k = 0; k < 8; ++k) c = c & 1 ? 0xEDB88320 ^ (c >>> 1) : c >>> 1;
+    return c >>> 0;
+  });
+  const crc = (bytes) => {
+    let c = 0xFFFFFFFF;
+    for (const byte of bytes) c = table[(c ^ byte) & 255] ^ (c >>> 8);
+    return (c ^ 0xFFFFFFFF) >>> 0;
+  };
+  const chunk = (kind, body) => {
+    const out = Buffer.alloc(12 + body.length);
+    out.writeUInt32BE(body.length, 0);
+    out.write(kind, 4, 'latin1');
+    body.copy(out, 8);
+    out.writeUInt32BE(crc(out.subarray(4, 8 + body.length)), 8 + body.length);
+    return out;
+  };
+  const header = Buffer.alloc(13);
+  header.writeUInt32BE(width, 0);
+  header.writeUInt32BE(height, 4);
+  header.set([8, 2, 0, 0, 0], 8);
+  const rows = Buffer.alloc((width * 3 + 1) * height);
+  for (let y = 0; y < height; ++y) rgb.copy(rows, y * (width * 3 + 1) + 1, y * width * 3, (y + 1) * width * 3);
+  return Buffer.concat([Buffer.from([137, 80, 78, 71, 13, 10, 26, 10]), chunk('IHDR', header),
+                        chunk('IDAT', deflateSync(rows)), chunk('IEND', Buffer.alloc(0))]);
 }
