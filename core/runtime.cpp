@@ -11,7 +11,7 @@ namespace {
 class HeadlessPlatform final : public Platform {
  public:
   float seconds_since_midnight() override { return runtime::local_seconds_since_midnight(); }
-  void do_events() override {}
+  void do_events(std::chrono::microseconds) override {}
   void run_pending_events() override {}
   void reseed_random() override {
     random_.reseed(static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
@@ -60,7 +60,7 @@ Platform& platform() { return current(); }
 
 float rtcGetTimer() { return current().seconds_since_midnight(); }
 
-void rtcDoEvents() { current().do_events(); }
+void rtcDoEvents() { current().do_events(kMaxIdleWait); }
 
 void rtcRandomize() { current().reseed_random(); }
 

@@ -17,8 +17,10 @@ class Platform {
 
   virtual float seconds_since_midnight() = 0;
   // Runs every pending event (ticks, keys, clicks, painting) in the caller;
-  // when nothing is pending it may wait up to a millisecond for one.
-  virtual void do_events() = 0;
+  // when nothing is pending it may wait up to `max_wait` for one, and returns
+  // as soon as one is due. A platform that input cannot wake waits at most
+  // kMaxIdleWait.
+  virtual void do_events(std::chrono::microseconds max_wait) = 0;
   // Runs what is pending, without waiting when nothing is.
   virtual void run_pending_events() = 0;
   virtual void reseed_random() = 0;
@@ -38,7 +40,7 @@ class Platform {
 };
 
 // What rtcDoEvents may wait for an event when nothing is pending: short
-// enough that every tick inside a swing's wait runs on time.
+// enough that a wait that reads the clock after it ends on time.
 inline constexpr std::chrono::milliseconds kMaxIdleWait{1};
 
 // The classic desktop timer granularity the game's speeds were tuned to: a

@@ -1,5 +1,9 @@
 #include "pitch_screen/diamond.h"
 
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+
 #include "core/convert.h"
 #include "core/forms/keys.h"
 #include "core/runtime.h"
@@ -102,8 +106,10 @@ void DiamondForm::TimeOut(double duration, std::function<void()> then) {
   Platform& platform = runtime::platform();
   while (!waits_.empty()) {
     const Wait& innermost = waits_.back();
-    if (!platform.closing() && seconds_since(innermost.start) < innermost.duration) {
-      rtcDoEvents();
+    const double left = innermost.duration - seconds_since(innermost.start);
+    if (!platform.closing() && left > 0) {
+      // Nothing is due before the wait is over but what the platform brings.
+      platform.do_events(std::chrono::microseconds(static_cast<std::int64_t>(std::ceil(left * 1e6))));
       continue;
     }
     const std::function<void()> over = std::move(waits_.back().then);

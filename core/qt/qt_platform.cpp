@@ -122,11 +122,12 @@ void QtPlatform::quit() {
 float QtPlatform::seconds_since_midnight() { return runtime::local_seconds_since_midnight(); }
 
 // Runs what is pending; with nothing pending, waits a little instead of
-// spinning, which keeps a swing's wait cheap without delaying its ticks.
-void QtPlatform::do_events() {
+// spinning, which keeps a swing's wait cheap without delaying its ticks. The
+// sleep cannot be woken by input, so it lasts at most kMaxIdleWait.
+void QtPlatform::do_events(std::chrono::microseconds max_wait) {
   auto* dispatcher = QAbstractEventDispatcher::instance();
   if (dispatcher && dispatcher->processEvents(QEventLoop::AllEvents)) return;
-  std::this_thread::sleep_for(kMaxIdleWait);
+  std::this_thread::sleep_for(std::min<std::chrono::microseconds>(max_wait, kMaxIdleWait));
 }
 
 void QtPlatform::run_pending_events() {

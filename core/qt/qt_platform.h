@@ -32,7 +32,7 @@ class QtPlatform final : public Platform {
   void window_closed(FormWindow& window);
 
   float seconds_since_midnight() override;
-  void do_events() override;
+  void do_events(std::chrono::microseconds max_wait) override;
   void run_pending_events() override;
   void reseed_random() override;
   float next_random() override;

@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr double kMaxIdleWaitMs = std::chrono::duration<double, std::milli>(kMaxIdleWait).count();
-
 // The page's steady clock, on the tick schedule's scale.
 TickSchedule::Time schedule_time(double ms) {
   return std::chrono::nanoseconds(static_cast<std::int64_t>(std::llround(ms * 1e6)));
@@ -49,10 +47,11 @@ float WebPlatform::seconds_since_midnight() { return static_cast<float>(page_sec
 // Runs what is pending; with nothing pending, waits a little for the page
 // (which delivers input only while the program is suspended), at most until
 // the next tick is due.
-void WebPlatform::do_events() {
+void WebPlatform::do_events(std::chrono::microseconds max_wait) {
   if (run_pending()) return;
+  const double longest = std::chrono::duration<double, std::milli>(max_wait).count();
   const double next = until_next_tick();
-  wait(next < 0 ? kMaxIdleWaitMs : std::min(next, kMaxIdleWaitMs));
+  wait(next < 0 ? longest : std::min(next, longest));
 }
 
 void WebPlatform::run_pending_events() { run_pending(); }

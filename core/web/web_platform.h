@@ -31,7 +31,7 @@ class WebPlatform final : public Platform {
   void run(Form& main_form, std::initializer_list<const Form*> other_forms = {});
 
   float seconds_since_midnight() override;
-  void do_events() override;
+  void do_events(std::chrono::microseconds max_wait) override;
   void run_pending_events() override;
   void reseed_random() override;
   float next_random() override;

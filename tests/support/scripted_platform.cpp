@@ -64,12 +64,12 @@ float ScriptedPlatform::seconds_since_midnight() {
   return static_cast<float>(std::fmod(start_seconds_ + static_cast<double>(now_) / 1e6, 86400.0));
 }
 
-void ScriptedPlatform::do_events() {
+void ScriptedPlatform::do_events(std::chrono::microseconds max_wait) {
   bool ran = false;
   while (run_next_event(now_)) ran = true;
   if (ran) return;
-  // Nothing pending: wait for the next event, but at most a millisecond.
-  std::int64_t next = now_ + microseconds(kMaxIdleWait).count();
+  // Nothing pending: wait for the next event, but at most `max_wait`.
+  std::int64_t next = now_ + max_wait.count();
   if (const auto due = ticks_.next_due()) next = std::min(next, micros_of(*due));
   if (modal_depth_ == 0 && !inputs_.empty()) next = std::min(next, inputs_.begin()->first);
   now_ = std::max(now_, next);
