@@ -9,6 +9,11 @@ mergeInto(LibraryManager.library, {
     timeout: 0,
     waits: 0,
     channel: null,
+    // Right after a touch the browser holds timers back until it has drawn a
+    // frame, which would make a touch's pitch a frame later than a key's:
+    // for this long after one, a wait is kept by messages instead.
+    touchedAt: -Infinity,
+    touchHoldMs: 100,
     painting: false,
     windows: {},  // window id: {box, canvas, width, height, thin}
     stack: 0,
@@ -191,7 +196,9 @@ mergeInto(LibraryManager.library, {
       var coarse = window.matchMedia && window.matchMedia('(pointer: coarse)').matches;
       if (coarse) Page.showPads();
       window.addEventListener('pointerdown', function(e) {
-        if (e.pointerType === 'touch') Page.showPads();
+        if (e.pointerType !== 'touch') return;
+        Page.touchedAt = performance.now();
+        Page.showPads();
       }, true);
       // No long-press menu or callout where the game takes input.
       ['desk', 'pads'].forEach(function(id) {
@@ -258,8 +265,10 @@ mergeInto(LibraryManager.library, {
     // starts its timeout from a message, where no clamp applies.
     Page.channel.port1.onmessage = function(message) {
       if (message.data.wait !== Page.waits || !Page.wakeUp) return;
-      if (message.data.ms > 0) Page.timeout = setTimeout(Page.resume, message.data.ms);
-      else Page.resume();
+      var now = performance.now(), left = message.data.until - now;
+      if (left <= 0) Page.resume();
+      else if (now - Page.touchedAt < Page.touchHoldMs) Page.channel.port2.postMessage(message.data);
+      else Page.timeout = setTimeout(Page.resume, left);
     };
     window.addEventListener('keydown', function(e) {
       if (document.querySelector('dialog[open]')) return;  // the box has the keyboard
@@ -314,8 +323,9 @@ mergeInto(LibraryManager.library, {
     Asyncify.handleSleep(function(wakeUp) {
       Page.wakeUp = wakeUp;
       var wait = ++Page.waits;
-      if (ms >= 4) Page.timeout = setTimeout(Page.resume, ms);
-      else if (ms >= 0) Page.channel.port2.postMessage({wait: wait, ms: ms});
+      var now = performance.now();
+      if (ms >= 4 && now - Page.touchedAt >= Page.touchHoldMs) Page.timeout = setTimeout(Page.resume, ms);
+      else if (ms >= 0) Page.channel.port2.postMessage({wait: wait, until: now + ms});
     });
   },
 
