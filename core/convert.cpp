@@ -1,18 +1,20 @@
 #include "core/convert.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <iomanip>
-#include <locale>
-#include <sstream>
-#include <stdexcept>
+#include <clocale>
+#include <cstdio>
 
-Integer to_integer(double value) {
+int to_integer(double value) {
   // nearbyint rounds in the current mode, which is round-to-nearest-even.
   const double rounded = std::nearbyint(value);
-  if (!(rounded >= Integer::kMin && rounded <= Integer::kMax)) throw IntegerOverflow();
-  return Integer(static_cast<int>(rounded));
+  // Beyond the range (or not a number): one past the end, which the store
+  // refuses, rather than a cast that would be undefined.
+  if (!(rounded >= Integer::kMin)) return Integer::kMin - 1;
+  if (!(rounded <= Integer::kMax)) return Integer::kMax + 1;
+  return static_cast<int>(rounded);
 }
 
 std::string to_text(Integer value) { return std::to_string(static_cast<int>(value)); }
@@ -29,12 +31,13 @@ std::string shortest_text(Float value, int significant_digits) {
                                     std::chars_format::general, significant_digits);
   std::string text(buffer.data(), result.ptr);
 #else
-  // A standard library without floating-point to_chars: a stream in the
-  // classic locale writes the same %g text.
-  std::ostringstream out;
-  out.imbue(std::locale::classic());
-  out << std::setprecision(significant_digits) << value;
-  std::string text = out.str();
+  // A standard library without floating-point to_chars: printf's %g writes
+  // the same text, once the locale's decimal point is put back to '.'.
+  std::array<char, 64> buffer{};
+  const int length = std::snprintf(buffer.data(), buffer.size(), "%.*g", significant_digits,
+                                   static_cast<double>(value));
+  std::string text(buffer.data(), static_cast<std::size_t>(length));
+  std::replace(text.begin(), text.end(), *std::localeconv()->decimal_point, '.');
 #endif
   // "general" already drops trailing zeros; only a bare "-0" needs care.
   if (text == "-0") text = "0";

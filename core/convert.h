@@ -5,9 +5,10 @@
 
 #include "core/integer.h"
 
-// Float to Integer: round to nearest, ties to even (2.5 -> 2, 3.5 -> 4);
-// the game never truncates. Throws IntegerOverflow outside the range.
-Integer to_integer(double value);
+// Float to a whole number for an Integer: round to nearest, ties to even
+// (2.5 -> 2, 3.5 -> 4); the game never truncates. Outside the range it gives
+// a number just past the range's end, so the Integer store refuses it.
+int to_integer(double value);
 
 // Integer as decimal text, "-" when negative.
 std::string to_text(Integer value);

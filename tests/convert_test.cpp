@@ -7,11 +7,15 @@
 TEST(Integer, HoldsTheSixteenBitRangeAndRejectsAnythingBeyond) {
   EXPECT_EQ(Integer(32767), 32767);
   EXPECT_EQ(Integer(-32768), -32768);
+  const int overflows = integer_overflows();
   Integer top = 32767;
-  EXPECT_THROW(top = top + 1, IntegerOverflow);
-  EXPECT_EQ(top, 32767);  // a failed store leaves the old value
+  top = top + 1;
+  EXPECT_EQ(top, 32767);  // a refused store leaves the old value
   Integer bottom = -32768;
-  EXPECT_THROW(bottom = bottom - 1, IntegerOverflow);
+  bottom = bottom - 1;
+  EXPECT_EQ(bottom, -32768);
+  EXPECT_EQ(Integer(40000), 0);
+  EXPECT_EQ(integer_overflows(), overflows + 3);  // each one counted
 }
 
 TEST(Integer, StatisticsStopAtTheTopInsteadOfOverflowing) {
@@ -31,8 +35,9 @@ TEST(Convert, RoundsToNearestWithTiesToEven) {
   EXPECT_EQ(to_integer(2.5001), 3);
   EXPECT_EQ(to_integer(32767), 32767);  // the range's own ends
   EXPECT_EQ(to_integer(-32768), -32768);
-  EXPECT_THROW(to_integer(32767.5), IntegerOverflow);  // rounds to 32768
-  EXPECT_EQ(to_integer(-32768.5), -32768);             // ties to even stays in range
+  EXPECT_EQ(to_integer(32767.5), 32768);   // rounds past the end, for the store to refuse
+  EXPECT_EQ(to_integer(-32768.5), -32768);  // ties to even stays in range
+  EXPECT_EQ(to_integer(1e300), 32768);      // far outside: still just past the end
 }
 
 TEST(Convert, WritesFloatsInTheirShortestForm) {

@@ -11,11 +11,10 @@ target_link_libraries(diamond_web PRIVATE game web_platform)
 set_target_properties(diamond_web PROPERTIES OUTPUT_NAME diamond SUFFIX .js RUNTIME_OUTPUT_DIRECTORY ${SITE}
                       LINK_DEPENDS ${CMAKE_SOURCE_DIR}/core/web/page.js)
 # Asyncify lets the program suspend inside a handler (the swing's wait, the
-# message box) while the page runs; page_wait is where it suspends, and the
-# exception wrappers (invoke_*) are on the way there from every handler. The
-# page starts the program with ccall once its font has loaded.
+# message box) while the page runs; page_wait is where it suspends. The page
+# starts the program with ccall once its font has loaded.
 set(WEB_PROGRAM_OPTIONS
-  -sASYNCIFY -sASYNCIFY_IMPORTS=[page_wait,invoke_*] -sASYNCIFY_STACK_SIZE=65536
+  -sASYNCIFY -sASYNCIFY_IMPORTS=[page_wait] -sASYNCIFY_STACK_SIZE=65536
   -sMODULARIZE -sENVIRONMENT=web -sDYNAMIC_EXECUTION=0 -sINVOKE_RUN=0 -sEXPORTED_RUNTIME_METHODS=[ccall]
   -sINITIAL_MEMORY=16MB -sTOTAL_STACK=1MB --js-library ${CMAKE_SOURCE_DIR}/core/web/page.js)
 target_link_options(diamond_web PRIVATE ${WEB_PROGRAM_OPTIONS} -sEXPORT_NAME=createDiamond)

@@ -63,7 +63,7 @@ bool Timer::running() const { return form().loaded() && Interval > 0; }
 void Timer::tick() {
   if (!running() || in_handler_ || !on_tick) return;
   in_handler_ = true;
-  run_guarded(on_tick);
+  on_tick();
   in_handler_ = false;
 }
 

@@ -23,12 +23,7 @@ bool contains(const Boxed& box, float x, float y) {
   return x >= box.Left && x < box.Left + box.Width && y >= box.Top && y < box.Top + box.Height;
 }
 
-int stopped_handler_count = 0;
-
 }  // namespace
-
-int stopped_handlers() { return stopped_handler_count; }
-void count_stopped_handler() { ++stopped_handler_count; }
 
 Form::Form(const FormSettings& settings, std::span<const ControlRow> layout) : settings_(settings) {
   controls_.reserve(layout.size());
@@ -65,7 +60,7 @@ void Form::load() {
   for (const auto& control : controls_) control->reset();
   loaded_ = true;
   tell_platform_about_timers();
-  run_guarded([this] { Form_Load(); });
+  Form_Load();
 }
 
 // Loading starts the timers whose layout interval is positive; unloading
@@ -84,7 +79,7 @@ void Form::Show() {
 void Form::Unload() {
   if (!loaded_) return;
   Integer cancel = 0;
-  run_guarded([&] { Form_Unload(cancel); });
+  Form_Unload(cancel);
   if (cancel != 0) return;
   loaded_ = false;
   tell_platform_about_timers();
@@ -93,7 +88,7 @@ void Form::Unload() {
 
 void Form::key_down(int key_code) {
   if (!loaded_) return;
-  run_guarded([&] { Form_KeyDown(Integer(key_code), 0); });
+  Form_KeyDown(Integer(key_code), 0);
 }
 
 void Form::click_at(float x_twips, float y_twips) {
@@ -103,15 +98,15 @@ void Form::click_at(float x_twips, float y_twips) {
   for (const auto& control : controls_) {
     auto* label = dynamic_cast<Label*>(control.get());
     if (label && label->Visible && contains(*label, x_twips, y_twips)) {
-      if (label->on_click) run_guarded(label->on_click);
+      if (label->on_click) label->on_click();
       return;
     }
   }
-  run_guarded([this] { Form_Click(); });
+  Form_Click();
 }
 
 void Form::close_request() {
-  if (loaded_) run_guarded([this] { on_close_request(); });
+  if (loaded_) on_close_request();
 }
 
 void Form::invalidate(const Bounds& twips) {

@@ -64,19 +64,3 @@ class Form {
   std::vector<std::unique_ptr<Control>> controls_;
   bool loaded_ = false;
 };
-
-// How many handlers an exception has stopped since the process started.
-// Nothing reports them to the user; the soak run checks that none ever did.
-int stopped_handlers();
-void count_stopped_handler();
-
-// Runs a handler, swallowing what escapes it (an Integer overflow, say):
-// nothing is reported to the user and the game goes on.
-template <class Handler>
-void run_guarded(Handler&& handler) noexcept {
-  try {
-    handler();
-  } catch (...) {
-    count_stopped_handler();
-  }
-}
