@@ -46,6 +46,7 @@ if(DIAMOND_BENCH)
                         LINK_DEPENDS ${CMAKE_SOURCE_DIR}/core/web/page.js)
   target_link_options(web_cadence PRIVATE ${WEB_PROGRAM_OPTIONS} -sEXPORT_NAME=createCadence)
   add_custom_command(TARGET web_cadence POST_BUILD
-    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/bench/web/cadence.html ${CMAKE_SOURCE_DIR}/app/web/page.css
+    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/bench/web/cadence.html ${CMAKE_SOURCE_DIR}/bench/web/bare_flight.html
+            ${CMAKE_SOURCE_DIR}/app/web/page.css
             ${CMAKE_BINARY_DIR}/bench)
 endif()

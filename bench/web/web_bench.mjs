@@ -1,5 +1,6 @@
 // Figures of the game in headless Chromium: the timer cadence beside a plain
-// setInterval, main-thread busy time idle and during a hit's flight, the
+// setInterval, main-thread busy time idle, during a swing and during a hit's
+// flight beside a page that only moves a ball at the same rate, the
 // site's transfer size and the time from navigation to the first frame.
 // Prints figures; never fails on a number.
 // Usage: node web_bench.mjs SITE_DIR BENCH_DIR SECONDS
@@ -111,6 +112,18 @@ const url = `http://127.0.0.1:${server.address().port}/`;
     console.log('hit flight: no hit in ten swings');
   }
   await page.close();
+  // The same span on a page that only moves a ball at the game's rate: what
+  // any animated canvas costs this browser.
+  const bare = await browser.newPage();
+  const bareCdp = await bare.context().newCDPSession(bare);
+  const benchServer = await serve(bench);
+  await bare.goto(`http://127.0.0.1:${benchServer.address().port}/bare_flight.html`);
+  await bare.waitForTimeout(1000);
+  const still = await busy(bare, bareCdp, () => bare.waitForTimeout(3100));
+  console.log(`bare flight ${still.span.toFixed(1)} s: ${(still.used * 1000).toFixed(1)} ms busy = ` +
+              `${still.percent.toFixed(2)} %`);
+  await bare.close();
+  benchServer.close();
 }
 
 {
