@@ -8,8 +8,7 @@ enum PageEvent : int {
   kPageKey = 1,
   kPageClick = 2,
   kPageBoxClosed = 3,
-  kPagePaint = 4,
-  kPageRepaintAll = 5
+  kPageRepaintAll = 4
 };
 // Named as Page.shape and Page.align in page.js.
 enum PageShape : int { kPageRectangle = 0, kPageRoundedRectangle = 1, kPageOval = 2 };
@@ -34,8 +33,7 @@ void page_hide_form(int id);
 void page_reserve_window(int width, int height, bool thin_border);
 void page_open_box(int id, const char* prompt, int prompt_length, const char* title, int title_length);
 
-// Painting, in client pixels, on the next animation frame.
-void page_request_paint();
+// Painting, in client pixels; the page shows it at its next frame.
 void page_begin_paint(int id, int x, int y, int width, int height);
 void page_end_paint();
 void page_fill_rect(int x, int y, int width, int height, int rgb);

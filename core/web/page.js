@@ -14,7 +14,6 @@ mergeInto(LibraryManager.library, {
     // for this long after one, a wait is kept by messages instead.
     touchedAt: -Infinity,
     touchHoldMs: 100,
-    painting: false,
     windows: {},  // window id: {box, canvas, width, height, thin}
     stack: 0,
     // Device pixels per client pixel of a form: the device pixel ratio times
@@ -74,7 +73,7 @@ mergeInto(LibraryManager.library, {
     takenKeys: [],
     // The numbers that cross to the program (core/web/web_platform.cpp)
     // and back from it (core/web/page.h), named on both sides.
-    event: {key: 1, click: 2, boxClosed: 3, paint: 4, repaintAll: 5},
+    event: {key: 1, click: 2, boxClosed: 3, repaintAll: 4},
     shape: {rectangle: 0, roundedRectangle: 1, oval: 2},
     align: {left: 0, right: 1, centre: 2},
 
@@ -387,16 +386,6 @@ mergeInto(LibraryManager.library, {
     ok.focus();
   },
 
-  page_request_paint__deps: ['$Page'],
-  page_request_paint: function() {
-    if (Page.painting) return;
-    Page.painting = true;
-    requestAnimationFrame(function() {
-      Page.painting = false;
-      Page.push([Page.event.paint]);
-    });
-  },
-
   page_begin_paint__deps: ['$Page'],
   page_begin_paint: function(id, x, y, width, height) {
     var w = Page.windows[id], ctx = w.ctx;
@@ -411,9 +400,10 @@ mergeInto(LibraryManager.library, {
   page_end_paint__deps: ['$Page'],
   page_end_paint: function() {
     Page.ctx.restore();
+    // The first drawing reaches the screen in the frame after it.
     if (!Page.framed) {
       Page.framed = true;
-      performance.mark('diamond-first-frame');
+      requestAnimationFrame(function() { performance.mark('diamond-first-frame'); });
     }
   },
 

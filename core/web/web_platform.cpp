@@ -77,7 +77,6 @@ void WebPlatform::show_form(Form& form) {
   if (!w.shown) {
     w.shown = true;
     w.dirty = {{0, 0, to_pixels(settings.client_width), to_pixels(settings.client_height)}};
-    page_request_paint();
   }
   page_show_form(w.id, to_pixels(settings.client_width), to_pixels(settings.client_height),
                  settings.border == Border::Thin, settings.takes_keys, settings.caption.data(),
@@ -108,7 +107,6 @@ void WebPlatform::invalidate(Form& form, const Bounds& twips) {
     }
   }
   w.dirty.push_back(rect);
-  page_request_paint();
 }
 
 void WebPlatform::forget(Form& form) {
@@ -137,19 +135,20 @@ void WebPlatform::dispatch(const double* event) {
                        static_cast<float>(event[3]) * kTwipsPerPixel);
       break;
     case kPageBoxClosed: closed_boxes_.insert(static_cast<int>(event[1])); break;
-    case kPagePaint: paint(); break;
     case kPageRepaintAll:
       for (auto& [form, w] : windows_)
         if (w.shown)
           w.dirty = {
               {0, 0, to_pixels(form->settings().client_width), to_pixels(form->settings().client_height)}};
-      paint();
       break;
     default: break;
   }
 }
 
+// Paints what changed first: a tick and its drawing take one wake-up of the
+// program, and the browser shows the canvases as they are at its next frame.
 void WebPlatform::wait(double ms) {
+  paint();
   if (page_pending()) return;
   if (ms >= 0 && ms < 0.05) ms = 0;
   page_wait(ms);

@@ -11,6 +11,7 @@ mergeInto(LibraryManager.library, {
     waits: [],     // the length of every wait, in virtual ms (-1: for ever)
     boxes: [],     // ids of opened boxes
     idleWakes: 0,
+    paintedDuring: [],  // for each paint, how many waits came before it
     deliver: function() {
       while (Fake.arrivals.length && Fake.arrivals[0].at <= Fake.now) Fake.queue.push(Fake.arrivals.shift().event);
     },
@@ -27,6 +28,8 @@ mergeInto(LibraryManager.library, {
   fake_stall: function(ms) { Fake.now += ms; },
   fake_waits__deps: ['$Fake'],
   fake_waits: function() { return Fake.waits.length; },
+  fake_painted_during__deps: ['$Fake'],
+  fake_painted_during: function(wait) { return Fake.paintedDuring.indexOf(wait) >= 0; },
   fake_boxes_opened__deps: ['$Fake'],
   fake_boxes_opened: function() { return Fake.boxes.length; },
   // The run's verdict, given by the program before it goes idle.
@@ -73,8 +76,8 @@ mergeInto(LibraryManager.library, {
   page_reserve_window: function() {},
   page_open_box__deps: ['$Fake'],
   page_open_box: function(id) { Fake.boxes.push(id); },
-  page_request_paint: function() {},
-  page_begin_paint: function() {},
+  page_begin_paint__deps: ['$Fake'],
+  page_begin_paint: function() { Fake.paintedDuring.push(Fake.waits.length); },
   page_end_paint: function() {},
   page_fill_rect: function() {},
   page_shape: function() {},

@@ -3,7 +3,8 @@
 // One run plays a script and checks, at its end, that a stall merges late
 // ticks, that ticks go on while the box is open and the box returns only
 // when it is dismissed, that events are dispatched in order inside a
-// swing's wait, and then that the idle program waits on nothing.
+// swing's wait, that a tick's drawing is done before the program suspends,
+// and then that the idle program waits on nothing.
 #include <emscripten.h>
 
 #include <array>
@@ -20,6 +21,8 @@ extern "C" {
 void fake_arrive(double at_ms, int kind, double a, double b, double c);
 void fake_stall(double ms);
 void fake_verdict(int failed);
+int fake_waits();
+bool fake_painted_during(int wait);
 }
 
 namespace {
@@ -28,7 +31,8 @@ constexpr int kBox = 'B', kSwing = 'S', kVerify = 'V';
 constexpr double kBoxOpenMs = 500, kBoxClosedMs = 700, kSwingMs = 1000, kVerifyMs = 2000;
 constexpr double kPeriodMs = 15.625;
 
-constexpr auto kRows = std::to_array<ControlRow>({{.name = "Timer1", .kind = Kind::Timer, .interval = 1}});
+constexpr auto kRows = std::to_array<ControlRow>({{.name = "Timer1", .kind = Kind::Timer, .interval = 1},
+                                                  {.name = "Countlbl", .box = {0, 0, 600, 255}}});
 constexpr FormSettings kSettings{
     .name = "Loop", .client_width = 1500, .client_height = 1500, .takes_keys = true};
 
@@ -38,11 +42,17 @@ class Loop final : public Form {
     ticker.on_tick = [this] {
       ticks.push_back(page_now());
       if (ticks.size() == 3) fake_stall(5 * kPeriodMs + 2.5);  // busy past five more ticks
+      if (ticks.size() == 10) painted_tick_wait = fake_waits();
+      if (ticks.size() == 11) tick_painted_before_wait = fake_painted_during(painted_tick_wait);
+      count.Caption = std::to_string(ticks.size());
     };
   }
 
   Timer& ticker = timer("Timer1");
+  Label& count = label("Countlbl");
   std::vector<double> ticks;
+  int painted_tick_wait = -1;
+  bool tick_painted_before_wait = false;
   double box_returned_ms = 0;
   std::string keys_in_wait;
   double wait_ended_ms = 0;
@@ -95,6 +105,7 @@ class Loop final : public Form {
           "inside a swing's wait the keys arrive in order (" + keys_in_wait + ") and " +
               std::to_string(ticks_within(kSwingMs, kSwingMs + 300)) + " ticks run until " +
               std::to_string(wait_ended_ms) + " ms");
+    check(tick_painted_before_wait, "a tick's drawing is done before the program suspends again");
     std::printf("%d passed, %d failed\n", passed_, failed_);
     fake_verdict(failed_);
   }
