@@ -483,9 +483,12 @@ mergeInto(LibraryManager.library, {
     // engines each round the box they report in a way of their own.
     var ascent = Math.round(pixels * 1901 / 2048), lineHeight = ascent + Math.round(pixels * 483 / 2048);
     Page.wrap(ctx, UTF8ToString(text, length), width).forEach(function(line, i) {
-      var lineWidth = ctx.measureText(line).width;
-      var left = align === Page.align.right ? x + width - lineWidth
-                 : align === Page.align.centre ? x + Math.round((width - lineWidth) / 2) : x;
+      // Only a right-aligned or centred line needs measuring.
+      var left = x;
+      if (align !== Page.align.left) {
+        var lineWidth = ctx.measureText(line).width;
+        left = align === Page.align.right ? x + width - lineWidth : x + Math.round((width - lineWidth) / 2);
+      }
       ctx.fillText(line, left, y + ascent + i * lineHeight);
     });
     ctx.restore();
