@@ -1,7 +1,11 @@
 // The site on phones and tablets, in Chromium's mobile emulation with real
 // touch events: the on-screen controls, taps on the game's windows, two
-// fingers at once, no zoom or scroll, and the fit at four screen sizes.
+// fingers at once, no zoom or scroll, and the fit at four screen sizes; and
+// the site in a standalone app window, as installed (this needs an X server).
 // Usage: node touch_test.mjs SITE_DIR
+import {mkdtempSync, rmSync} from 'node:fs';
+import {tmpdir} from 'node:os';
+import {join} from 'node:path';
 import {chromium} from 'playwright-core';
 
 import {CHROMIUM_ARGS} from './browsers.mjs';
@@ -23,14 +27,17 @@ const SIZES = [[390, 844, PHONE], [844, 390, PHONE], [820, 1180, TABLET], [1180,
 async function open(width, height, scale) {
   const context = await browser.newContext({viewport: {width, height}, deviceScaleFactor: scale, isMobile: true,
                                             hasTouch: true});
-  const page = await context.newPage();
+  return tabOf(await context.newPage());
+}
+// A page as a tab the checks can drive, once the game is drawn.
+async function tabOf(page) {
   const tab = {
-    page, cdp: await context.newCDPSession(page),
+    page, cdp: await page.context().newCDPSession(page),
     evaluate: (fn, arg) => page.evaluate(fn, arg),
     poll: (test, timeout = 3000) => page.waitForFunction(test, null, {timeout, polling: 'raf'}).then(() => true, () => false),
     sleep: (ms) => page.waitForTimeout(ms),
   };
-  await page.goto(`${origin}/`);
+  if (page.url() !== `${origin}/`) await page.goto(`${origin}/`);
   (await tab.poll(() => performance.getEntriesByName('diamond-first-frame').length > 0, 10000)) ||
     fail('the game was not drawn');
   await watchCall(tab);
@@ -233,6 +240,38 @@ try {
        `sharp, the controls ${height > width ? 'below' : 'either side'}; taps opened and closed them, and a ` +
        `timed tap on Swing hit (try ${tries})`);
     await page.page.context().close();
+  }
+
+  // Installed, in a standalone window narrower than the pitch screen, on a
+  // screen whose pointer is a mouse: the page knows it is standalone, the
+  // first touch shows the controls, the pitch screen fits, and a tap on 8
+  // pitches.
+  {
+    const profile = mkdtempSync(join(tmpdir(), 'diamond-app-'));
+    const context = await chromium.launchPersistentContext(profile, {
+      executablePath: '/usr/bin/chromium', headless: false, viewport: null,
+      args: [...CHROMIUM_ARGS, `--app=${origin}/`, '--window-size=380,640']});
+    try {
+      const [app] = context.pages();
+      await app.waitForURL(`${origin}/`);
+      const tab = await tabOf(app);
+      check(await tab.evaluate(() => matchMedia('(display-mode: standalone)').matches),
+            'the app window is not in standalone display mode');
+      const size = await tab.evaluate(() => `${innerWidth}x${innerHeight}`);
+      check(await tab.evaluate(() => document.getElementById('pads').hidden), 'a mouse shows the controls');
+      await tab.cdp.send('Emulation.setTouchEmulationEnabled', {enabled: true});
+      await touch(tab, [{x: 5, y: 5}]);
+      await waitFor(tab, () => !document.getElementById('pads').hidden, 'a touch showed the controls', 1000);
+      const pitch = await inside(tab, 'pitch', size);
+      check(pitch.fit < 1, `the pitch screen is not scaled down to fit ${size}: fit ${pitch.fit}`);
+      await touch(tab, [await button(tab, '8')]);
+      await waitFor(tab, () => !window.ballOnMound, 'a tap on 8 threw the pitch', 1000);
+      ok(`standalone (${size}): a touch showed the controls, the pitch screen fits (scale ` +
+         `${pitch.fit.toFixed(2)}), sharp, and a tap on 8 pitched`);
+    } finally {
+      await context.close();
+      rmSync(profile, {recursive: true, force: true});
+    }
   }
 } finally {
   await browser.close();
