@@ -1,52 +1,77 @@
-// Starts the game once its font has loaded, or says in one sentence why it
-// cannot; keeps the site's files for offline play, and offers a new build.
+// Starts the game from the program and fonts written into the page, or says
+// in one sentence why it cannot; keeps the site's files for offline play,
+// and offers a new build. Runs from the page's head, so it waits for the
+// rest of the page.
 (function () {
   'use strict';
   function problem(sentence) {
-    var line = document.getElementById('problem');
+    // A page cut short may lack the line; then it says so at its end.
+    var line = document.getElementById('problem') || document.body.appendChild(document.createElement('p'));
     line.textContent = sentence;
     line.hidden = false;
-  }
-  if (typeof WebAssembly !== 'object' || typeof WebAssembly.instantiate !== 'function') {
-    problem('This game needs a browser that runs WebAssembly.');
-    return;
   }
   function failed() {
     problem('Part of the game could not be loaded; reload the page to try again.');
   }
-  if (typeof createDiamond !== 'function') {
-    failed();
-    return;
+  // The bytes of one of the page's base64 data blocks; throws when the
+  // block is missing or not base64. The engine's own decoder is ten times
+  // quicker than a loop over atob's characters, where there is one.
+  function bytes(id) {
+    var base64 = document.getElementById(id).textContent;
+    if (typeof Uint8Array.fromBase64 === 'function') return Uint8Array.fromBase64(base64).buffer;
+    var text = atob(base64), data = new Uint8Array(text.length);
+    for (var i = 0; i < text.length; ++i) data[i] = text.charCodeAt(i);
+    return data.buffer;
   }
-  // The game's copy of DejaVu Sans Condensed, named as page.js asks for it.
-  var faces = [
-    new FontFace('Diamond Text', 'url(fonts/DejaVuSansCondensed.ttf)'),
-    new FontFace('Diamond Text', 'url(fonts/DejaVuSansCondensed-Bold.ttf)', {weight: 'bold'}),
-  ];
-  // The fonts and the program load side by side; the game starts when both
-  // are there.
-  var fonts = Promise.all(faces.map(function (face) { return face.load(); }));
-  Promise.all([fonts, createDiamond({onAbort: failed})])
-    .then(function (loaded) {
-      loaded[0].forEach(function (face) { document.fonts.add(face); });
-      return loaded[1];
-    })
-    .then(function (game) {
-      // The game's loop runs inside this call, suspended between events.
-      game.ccall('start_game', null, [], [], {async: true}).catch(failed);
-    })
-    .catch(failed);
+  function start() {
+    if (typeof WebAssembly !== 'object' || typeof WebAssembly.instantiate !== 'function') {
+      problem('This game needs a browser that runs WebAssembly.');
+      return;
+    }
+    var program, faces;
+    try {
+      program = bytes('program');
+      // The game's copy of DejaVu Sans Condensed, named as page.js asks for it.
+      faces = [
+        new FontFace('Diamond Text', bytes('font')),
+        new FontFace('Diamond Text', bytes('bold-font'), {weight: 'bold'}),
+      ];
+    } catch (e) {
+      failed();
+      return;
+    }
+    // The page's own text is set in the game's font too, so the first layout
+    // looks up no system font. The fonts and the program load side by side;
+    // the game starts when both are there.
+    faces.forEach(function (face) { document.fonts.add(face); });
+    var fonts = Promise.all(faces.map(function (face) { return face.load(); }));
+    Promise.all([createDiamond({onAbort: failed, wasmBinary: program}), fonts])
+      .then(function (loaded) {
+        var game = loaded[0];
+        // The game's loop runs inside this call, suspended between events.
+        game.ccall('start_game', null, [], [], {async: true}).catch(failed);
+        // The call returns at the program's first wait, its first frame
+        // drawn; the files are kept once that frame is on the screen, so
+        // that keeping them does not slow the start.
+        requestAnimationFrame(function () { setTimeout(keepFiles, 0); });
+      })
+      .catch(failed);
+  }
   // A new build's worker takes over from the old one as soon as it has
   // kept the new files; the page then offers to reload into them. (The
   // first worker of a visit takes over a page that had none: nothing new.)
-  if ('serviceWorker' in navigator) {
-    var updating = !!navigator.serviceWorker.controller;
-    navigator.serviceWorker.addEventListener('controllerchange', function () {
+  var workers = navigator.serviceWorker;
+  if (workers) {
+    var updating = !!workers.controller;
+    workers.addEventListener('controllerchange', function () {
       if (!updating) return;
       var notice = document.getElementById('update');
       notice.hidden = false;
       notice.querySelector('button').addEventListener('click', function () { location.reload(); });
     });
-    navigator.serviceWorker.register('sw.js').catch(function () {});
   }
+  function keepFiles() {
+    if (workers) workers.register('sw.js').catch(function () {});
+  }
+  document.addEventListener('DOMContentLoaded', start);
 })();

@@ -8,22 +8,27 @@ target_link_libraries(web_platform PUBLIC forms_runtime)
 
 add_executable(diamond_web app/web/main.cpp)
 target_link_libraries(diamond_web PRIVATE game web_platform)
-set_target_properties(diamond_web PROPERTIES OUTPUT_NAME diamond SUFFIX .js RUNTIME_OUTPUT_DIRECTORY ${SITE}
+set(PROGRAM ${CMAKE_BINARY_DIR}/program)
+set_target_properties(diamond_web PROPERTIES OUTPUT_NAME diamond SUFFIX .js RUNTIME_OUTPUT_DIRECTORY ${PROGRAM}
                       LINK_DEPENDS ${CMAKE_SOURCE_DIR}/core/web/page.js)
 # Asyncify lets the program suspend inside a handler (the swing's wait, the
 # message box) while the page runs; page_wait is where it suspends. The page
-# starts the program with ccall once its font has loaded.
+# starts the program with ccall once its font has loaded; it hands the program
+# its bytes, so the loader fetches nothing.
 set(WEB_PROGRAM_OPTIONS
   -sASYNCIFY -sASYNCIFY_IMPORTS=[page_wait] -sASYNCIFY_STACK_SIZE=65536
   -sMODULARIZE -sENVIRONMENT=web -sDYNAMIC_EXECUTION=0 -sINVOKE_RUN=0 -sEXPORTED_RUNTIME_METHODS=[ccall]
   -sINITIAL_MEMORY=16MB -sTOTAL_STACK=1MB --js-library ${CMAKE_SOURCE_DIR}/core/web/page.js)
 target_link_options(diamond_web PRIVATE ${WEB_PROGRAM_OPTIONS} -sEXPORT_NAME=createDiamond)
 
-set(SITE_FILES index.html boot.js page.css manifest.webmanifest)
+# The page holds its style, its scripts, the program and the fonts; beside
+# it only the manifest, the icons and the service worker.
+set(PAGE_PARTS page.css ${PROGRAM}/diamond.js ${PROGRAM}/diamond.wasm ${GAME_FONTS} boot.js)
 add_custom_target(site ALL
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${SITE}/fonts ${SITE}/icons
-  COMMAND ${CMAKE_COMMAND} -E copy ${SITE_FILES} ${SITE}
-  COMMAND ${CMAKE_COMMAND} -E copy ${GAME_FONTS} ${SITE}/fonts
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${SITE}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${SITE}/icons
+  COMMAND ${SYSTEM_PYTHON} ${CMAKE_SOURCE_DIR}/app/web/make_page.py index.html.in ${PAGE_PARTS} ${SITE}/index.html
+  COMMAND ${CMAKE_COMMAND} -E copy manifest.webmanifest ${SITE}
   COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/app/icons/32.png ${CMAKE_SOURCE_DIR}/app/icons/256.png ${SITE}/icons
   COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/app/icons/${APP_ID}.svg ${SITE}/icons/icon.svg
   COMMAND ${CMAKE_COMMAND} -E copy icons/180.png icons/maskable-512.png ${SITE}/icons

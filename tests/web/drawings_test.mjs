@@ -1,8 +1,8 @@
 // The browser draws what the desktop draws: the staged forms drawn in each
 // engine through the page's canvas 2D, compared with the desktop's offscreen
 // drawing of the same states at one and two device pixels per pixel.
-// The site's own first frame is compared too, with its font held back, so a
-// game that draws before its font has loaded fails.
+// The site's own first frame is compared too, so a game that draws in
+// another font fails.
 // Usage: node drawings_test.mjs DRAWINGS_FOLDER DESKTOP_DRAWINGS_PROGRAM SITE
 // A failing run leaves both drawings and a map of the differences (yellow
 // smoothed, red wrong) in a folder it names.
@@ -42,7 +42,7 @@ if (spawnSync(desktopProgram, [desktop], {stdio: 'ignore'}).status !== 0)
   fail(`${desktopProgram} drew nothing: build the desktop preset first`);
 const server = await serve(folder);
 const url = `http://127.0.0.1:${server.address().port}/drawings.html`;
-const siteServer = await serve(site, 0, '127.0.0.1', {slow: (path) => (path.startsWith('/fonts/') ? 700 : 0)});
+const siteServer = await serve(site);
 const siteUrl = `http://127.0.0.1:${siteServer.address().port}/`;
 
 const rgb = (value) => [value >> 16 & 255, value >> 8 & 255, value & 255];
@@ -196,8 +196,7 @@ for (const engine of ENGINES) {
       ({state, png: document.querySelectorAll('#desk canvas')[id - 1].toDataURL('image/png')})));
     for (const {state, png} of drawn) compareWindow(engine, `${engine}-${state}@${scale}`, state, scale, png);
     if (scale === 1) {
-      // The site itself, its font 0.7 s late: its first frame is the pitch
-      // screen at start.
+      // The site itself: its first frame is the pitch screen at start.
       await tab.goto(siteUrl);
       const first = "() => performance.getEntriesByName('diamond-first-frame').length > 0";
       if (!(await tab.poll(first, 20000))) fail(`the site drew nothing in ${engine}`);

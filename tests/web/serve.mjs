@@ -16,12 +16,9 @@ const TYPES = {
   '.webmanifest': 'application/manifest+json',
 };
 
-// `slow(path)` may name milliseconds to hold a file back, as a slow network.
-export function serve(folder, port = 0, host = '127.0.0.1', {slow = () => 0} = {}) {
+export function serve(folder, port = 0, host = '127.0.0.1') {
   const server = createServer(async (request, response) => {
     const path = decodeURIComponent(new URL(request.url, 'http://host').pathname);
-    const hold = slow(path);
-    if (hold) await new Promise((resolve) => setTimeout(resolve, hold));
     const file = normalize(join(folder, path.endsWith('/') ? path + 'index.html' : path));
     if (!file.startsWith(normalize(folder))) {
       response.writeHead(403).end();

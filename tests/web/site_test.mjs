@@ -3,7 +3,7 @@
 // that an engine or its driver cannot run says so by name.
 // Usage: node site_test.mjs chromium|firefox|webkit SITE_DIR
 import {execFileSync} from 'node:child_process';
-import {appendFileSync, cpSync, mkdtempSync, rmSync} from 'node:fs';
+import {appendFileSync, cpSync, mkdtempSync, readFileSync, rmSync, writeFileSync} from 'node:fs';
 import {createServer} from 'node:http';
 import {tmpdir} from 'node:os';
 import {dirname, join} from 'node:path';
@@ -303,13 +303,22 @@ try {
     skip('the pitch screen at device scale 2', 'WebKitWebDriver cannot set the device pixel ratio');
   }
 
-  // The page is delivered with a policy that allows only its own origin:
-  // read by value, and a script from another origin is refused.
+  // The page is delivered with a policy that allows only its own origin and
+  // its own inline script and style, by their hashes: read by value, and a
+  // script from another origin, or one put into the page, is refused.
   {
     const policy = await tab.evaluate(
       () => document.querySelector('meta[http-equiv="Content-Security-Policy"]')?.content);
-    check(policy === "default-src 'self'; script-src 'self' 'wasm-unsafe-eval'; object-src 'none'; base-uri 'none'",
-          `the page's policy is ${policy}`);
+    const hash = "'sha256-[A-Za-z0-9+/]{43}='";
+    check(new RegExp(`^default-src 'self'; script-src 'self' ${hash} 'wasm-unsafe-eval'; style-src 'self' ${hash}; ` +
+                     "object-src 'none'; base-uri 'none'$").test(policy), `the page's policy is ${policy}`);
+    const injected = await tab.evaluate(() => {
+      const script = document.createElement('script');
+      script.textContent = 'window.injectedRan = true;';
+      document.head.appendChild(script);
+      return !!window.injectedRan;
+    });
+    check(!injected, 'a script put into the page ran');
     let asked = 0;
     const other = createServer((request, response) => {
       asked += 1;
@@ -328,7 +337,8 @@ try {
     other.close();
     check(seen.refused.startsWith('script-src') && !seen.ran && asked === 0,
           `a script from another origin: ${JSON.stringify(seen)}, asked ${asked} times`);
-    ok('the page allows only its own origin: a script from another origin is refused before it is fetched');
+    ok('the page allows only its own origin and its own inline script: a script from another origin is refused ' +
+       'before it is fetched, and one put into the page does not run');
   }
 
   // A player who installed one build gets the next: served one after the
@@ -339,7 +349,7 @@ try {
     const build = (marker) => {
       const folder = mkdtempSync(join(tmpdir(), 'diamond-build-'));
       cpSync(site, folder, {recursive: true});
-      if (marker) appendFileSync(join(folder, 'page.css'), `/* ${marker} */\n`);
+      if (marker) appendFileSync(join(folder, 'index.html'), `<!-- ${marker} -->\n`);
       execFileSync('python3', [join(SOURCE, 'app/web/make_service_worker.py'), join(SOURCE, 'app/web/sw.js.in'), folder]);
       return folder;
     };
@@ -374,35 +384,29 @@ try {
     }
     check(started, 'the reload did not start the second build');
     const now = await player.evaluate(async () => ({
-      css: (await (await fetch('page.css')).text()).includes('the second build'),
+      page: (await (await fetch('./')).text()).includes('the second build'),
       caches: await caches.keys(), offered: !document.getElementById('update').hidden}));
     builds.close();
     for (const folder of [first, second]) rmSync(folder, {recursive: true, force: true});
-    check(kept.length === 1 && now.css && !now.offered && now.caches.length === 1 && now.caches[0] !== kept[0],
+    check(kept.length === 1 && now.page && !now.offered && now.caches.length === 1 && now.caches[0] !== kept[0],
           `after the update the page reads ${JSON.stringify(now)}, first ${JSON.stringify(kept)}`);
     ok('a second build served at the same place reaches the player at the next start, with a reload offered, ' +
        'and the first build\'s cache is deleted');
   }
 
+  // Without WebAssembly, or from a page cut short in its program, the page
+  // says so in one sentence instead of staying blank.
+  const sentence = (text, what) => check(/^[^.]+\.$/.test(text), `${what} the page says "${text}"`);
   if (engine === 'chromium') {
-    // Without WebAssembly, or with a file that does not arrive, the page
-    // says so in one sentence instead of staying blank.
     const probe = await openTab('chromium', {private: true});
     tabs.push(probe);
-    const context = probe.page.context();
-    for (const [what, prepare] of [
-      ['without WebAssembly', (page) => page.addInitScript(() => delete window.WebAssembly)],
-      ['without the program', (page) => page.route('**/diamond.wasm', (route) => route.abort())],
-    ]) {
-      const page = await context.newPage();
-      await prepare(page);
-      await page.goto(`${origin}/`);
-      const line = await page.waitForSelector('#problem:not([hidden])', {timeout: 5000}).catch(() => null);
-      const text = line ? await line.textContent() : '';
-      check(/^[^.]+\.$/.test(text), `${what} the page says "${text}"`);
-      await page.close();
-    }
-    ok('without WebAssembly, and without the program, the page says so in one sentence');
+    const page = await probe.page.context().newPage();
+    await page.addInitScript(() => delete window.WebAssembly);
+    await page.goto(`${origin}/`);
+    const line = await page.waitForSelector('#problem:not([hidden])', {timeout: 5000}).catch(() => null);
+    sentence(line ? await line.textContent() : '', 'without WebAssembly');
+    await page.close();
+    ok('without WebAssembly the page says so in one sentence');
 
     // Installable.
     const {installabilityErrors} = await tab.cdp.send('Page.getInstallabilityErrors');
@@ -415,28 +419,30 @@ try {
       await page.evaluateOnNewDocument(() => delete window.WebAssembly);
       await page.goto(`${origin}/`);
       const line = await page.waitForSelector('#problem:not([hidden])', {timeout: 5000}).catch(() => null);
-      const text = line ? await line.evaluate((element) => element.textContent) : '';
-      check(/^[^.]+\.$/.test(text), `without WebAssembly the page says "${text}"`);
+      sentence(line ? await line.evaluate((element) => element.textContent) : '', 'without WebAssembly');
       await page.close();
       ok('without WebAssembly the page says so in one sentence');
     } else {
       skip('the one-sentence report without WebAssembly', 'WebKitWebDriver runs no script before the page\'s own');
     }
-    // The site from a server that lacks the program.
+    skip('the installability report', 'it exists only in Chromium');
+  }
+  {
+    // The page as a download that broke off halfway through the program.
     const folder = mkdtempSync(join(tmpdir(), 'diamond-site-'));
     cpSync(site, folder, {recursive: true});
-    rmSync(join(folder, 'diamond.wasm'));
-    const lacking = await serve(folder);
+    const whole = readFileSync(join(folder, 'index.html'), 'utf8');
+    const program = whole.indexOf('id="program">') + 13, ends = whole.indexOf('</script>', program);
+    writeFileSync(join(folder, 'index.html'), whole.slice(0, (program + ends) >> 1));
+    const cut = await serve(folder);
     const probe = await openTab(engine);
     tabs.push(probe);
-    await probe.goto(`http://127.0.0.1:${lacking.address().port}/`);
+    await probe.goto(`http://127.0.0.1:${cut.address().port}/`);
     await probe.poll(() => !document.getElementById('problem').hidden, 5000);
-    const text = await probe.evaluate(() => document.getElementById('problem').textContent);
-    lacking.close();
+    sentence(await probe.evaluate(() => document.getElementById('problem').textContent), 'cut short in its program');
+    cut.close();
     rmSync(folder, {recursive: true, force: true});
-    check(/^[^.]+\.$/.test(text), `without the program the page says "${text}"`);
-    ok('without the program the page says so in one sentence');
-    skip('the installability report', 'it exists only in Chromium');
+    ok('a page cut short in its program says so in one sentence');
   }
 
   // Playable offline from what the service worker keeps. The server sends

@@ -1,0 +1,44 @@
+#!/usr/bin/python3
+"""Writes the site's page from its template: its style and scripts inline,
+each allowed by its hash in the page's policy, and the program and its two
+fonts in base64 data blocks, so that the page starts with no other request.
+Usage: make_page.py TEMPLATE STYLE PROGRAM_JS PROGRAM_WASM FONT BOLD_FONT BOOT_JS PAGE"""
+import base64
+import hashlib
+import re
+import sys
+
+template, style, program_js, program, font, bold_font, boot_js, page = sys.argv[1:]
+
+
+def text(path, *unsafe):
+    with open(path, encoding="utf-8") as source:
+        content = source.read()
+    # Inline, these would end the element early or change how it is parsed.
+    for mark in unsafe:
+        if mark in content.lower():
+            sys.exit("%s holds %s" % (path, mark))
+    return content
+
+
+def encoded(path):
+    with open(path, "rb") as source:
+        return base64.b64encode(source.read()).decode("ascii")
+
+
+def allowed(content):
+    return "'sha256-%s'" % base64.b64encode(hashlib.sha256(content.encode("utf-8")).digest()).decode("ascii")
+
+
+css = text(style, "</style")
+script = text(program_js, "</script", "<!--") + "\n" + text(boot_js, "</script", "<!--")
+parts = {"STYLE_HASH": allowed(css), "SCRIPT_HASH": allowed(script), "STYLE": css, "SCRIPT": script,
+         "PROGRAM": encoded(program), "FONT": encoded(font), "BOLD_FONT": encoded(bold_font)}
+with open(template, encoding="utf-8") as source:
+    html = source.read()
+missing = [name for name in parts if "@%s@" % name not in html]
+if missing:
+    sys.exit("%s has no %s" % (template, ", ".join(missing)))
+html = re.sub(r"@([A-Z_]+)@", lambda found: parts[found.group(1)], html)
+with open(page, "w", encoding="utf-8") as target:
+    target.write(html)
