@@ -28,24 +28,26 @@
       problem('This game needs a browser that runs WebAssembly.');
       return;
     }
-    var program, faces;
+    var faces, ready;
     try {
-      program = bytes('program');
-      // The game's copy of DejaVu Sans Condensed, named as page.js asks for it.
+      // The game's copy of DejaVu Sans Condensed, named as page.js asks for
+      // it. The page's own text is set in it too, so the first layout looks
+      // up no system font.
       faces = [
         new FontFace('Diamond Text', bytes('font')),
         new FontFace('Diamond Text', bytes('bold-font'), {weight: 'bold'}),
       ];
+      faces.forEach(function (face) { document.fonts.add(face); });
+      // The program is compiled here and now, before the page draws a frame
+      // of its own (it is small, so every engine allows it); it throws if
+      // its bytes are not a whole program.
+      ready = createDiamond({onAbort: failed, wasmBinary: bytes('program')});
     } catch (e) {
       failed();
       return;
     }
-    // The page's own text is set in the game's font too, so the first layout
-    // looks up no system font. The fonts and the program load side by side;
-    // the game starts when both are there.
-    faces.forEach(function (face) { document.fonts.add(face); });
-    var fonts = Promise.all(faces.map(function (face) { return face.load(); }));
-    Promise.all([createDiamond({onAbort: failed, wasmBinary: program}), fonts])
+    // The game starts once the fonts are ready.
+    Promise.all([ready].concat(faces.map(function (face) { return face.load(); })))
       .then(function (loaded) {
         var game = loaded[0];
         // The game's loop runs inside this call, suspended between events.

@@ -14,10 +14,11 @@ set_target_properties(diamond_web PROPERTIES OUTPUT_NAME diamond SUFFIX .js RUNT
 # Asyncify lets the program suspend inside a handler (the swing's wait, the
 # message box) while the page runs; page_wait is where it suspends. The page
 # starts the program with ccall once its font has loaded; it hands the program
-# its bytes, so the loader fetches nothing.
+# its bytes, so the loader fetches nothing, and the loader compiles them at
+# once instead of in a task that waits behind the page's own first frame.
 set(WEB_PROGRAM_OPTIONS
   -sASYNCIFY -sASYNCIFY_IMPORTS=[page_wait] -sASYNCIFY_STACK_SIZE=65536
-  -sMODULARIZE -sENVIRONMENT=web -sDYNAMIC_EXECUTION=0 -sINVOKE_RUN=0 -sEXPORTED_RUNTIME_METHODS=[ccall]
+  -sWASM_ASYNC_COMPILATION=0 -sMODULARIZE -sENVIRONMENT=web -sDYNAMIC_EXECUTION=0 -sINVOKE_RUN=0 -sEXPORTED_RUNTIME_METHODS=[ccall]
   -sINITIAL_MEMORY=16MB -sTOTAL_STACK=1MB --js-library ${CMAKE_SOURCE_DIR}/core/web/page.js)
 target_link_options(diamond_web PRIVATE ${WEB_PROGRAM_OPTIONS} -sEXPORT_NAME=createDiamond)
 
