@@ -13,14 +13,15 @@ set_target_properties(diamond_web PROPERTIES OUTPUT_NAME diamond SUFFIX .js RUNT
                       LINK_DEPENDS ${CMAKE_SOURCE_DIR}/core/web/page.js)
 # Asyncify lets the program suspend inside a handler (the swing's wait, the
 # message box) while the page runs; page_wait is where it suspends. The page
-# starts the program with ccall once its font has loaded; it hands the program
-# its bytes, so the loader fetches nothing, and the loader compiles them at
-# once instead of in a task that waits behind the page's own first frame.
+# starts the program with ccall once its font has loaded.
 set(WEB_PROGRAM_OPTIONS
   -sASYNCIFY -sASYNCIFY_IMPORTS=[page_wait] -sASYNCIFY_STACK_SIZE=65536
-  -sWASM_ASYNC_COMPILATION=0 -sMODULARIZE -sENVIRONMENT=web -sDYNAMIC_EXECUTION=0 -sINVOKE_RUN=0 -sEXPORTED_RUNTIME_METHODS=[ccall]
+  -sMODULARIZE -sENVIRONMENT=web -sDYNAMIC_EXECUTION=0 -sINVOKE_RUN=0 -sEXPORTED_RUNTIME_METHODS=[ccall]
   -sINITIAL_MEMORY=16MB -sTOTAL_STACK=1MB --js-library ${CMAKE_SOURCE_DIR}/core/web/page.js)
-target_link_options(diamond_web PRIVATE ${WEB_PROGRAM_OPTIONS} -sEXPORT_NAME=createDiamond)
+# The page hands the game its bytes, so its loader fetches nothing; the loader
+# compiles them at once, instead of in a task that waits behind the page's own
+# first frame.
+target_link_options(diamond_web PRIVATE ${WEB_PROGRAM_OPTIONS} -sWASM_ASYNC_COMPILATION=0 -sEXPORT_NAME=createDiamond)
 
 # The page holds its style, its scripts, the program and the fonts; beside
 # it only the manifest, the icons and the service worker.
