@@ -35,6 +35,7 @@ Platform& headless() {
 }
 
 Platform* installed = nullptr;
+int open_boxes = 0;
 
 Platform& current() { return installed ? *installed : headless(); }
 
@@ -54,6 +55,8 @@ float local_seconds_since_midnight() {
 
 void install(Platform* platform) { installed = platform; }
 
+bool message_box_open() { return open_boxes > 0; }
+
 Platform& platform() { return current(); }
 
 }  // namespace runtime
@@ -67,6 +70,8 @@ void rtcRandomize() { current().reseed_random(); }
 float rtcRandomNext() { return current().next_random(); }
 
 Integer rtcMsgBox(std::string_view prompt, int /*buttons*/, std::string_view title) {
+  ++open_boxes;
   current().message_box(prompt, title);
+  --open_boxes;
   return 1;  // the OK button
 }

@@ -57,6 +57,8 @@ namespace runtime {
 // on which forms load and run but nothing is shown.
 void install(Platform* platform);
 Platform& platform();
+// True while a box of rtcMsgBox is open: a person sees it over the game.
+bool message_box_open();
 // The wall clock in local time, for the real platforms.
 float local_seconds_since_midnight();
 }  // namespace runtime

@@ -5,6 +5,7 @@ target_link_libraries(scripted_platform PUBLIC game)
 
 set(GAME_SUITE_FILES
   clock_test.cpp
+  computer_test.cpp
   convert_test.cpp
   draws_test.cpp
   drawing_test.cpp

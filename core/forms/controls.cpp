@@ -65,6 +65,7 @@ void Timer::tick() {
   in_handler_ = true;
   on_tick();
   in_handler_ = false;
+  forms_detail::event_handled();
 }
 
 void Timer::reset() { Interval.reset(row().interval); }

@@ -22,6 +22,7 @@ struct Bounds {
 namespace forms_detail {
 void notify_before(Control& control);
 void notify_after(Control& control);
+void event_handled();  // tells the event watcher (form.h)
 }  // namespace forms_detail
 
 // A control property: reads as its value, and a write that changes the value

@@ -6,6 +6,11 @@
 
 namespace {
 
+std::function<void()>& event_watcher() {
+  static std::function<void()> watcher;
+  return watcher;
+}
+
 std::unique_ptr<Control> make_control(Form& form, const ControlRow& row) {
   switch (row.kind) {
     case Kind::Label: return std::make_unique<Label>(form, row);
@@ -24,6 +29,12 @@ bool contains(const Boxed& box, float x, float y) {
 }
 
 }  // namespace
+
+void watch_events(std::function<void()> watcher) { event_watcher() = std::move(watcher); }
+
+void forms_detail::event_handled() {
+  if (event_watcher()) event_watcher()();
+}
 
 Form::Form(const FormSettings& settings, std::span<const ControlRow> layout) : settings_(settings) {
   controls_.reserve(layout.size());
@@ -89,6 +100,7 @@ void Form::Unload() {
 void Form::key_down(int key_code) {
   if (!loaded_) return;
   Form_KeyDown(Integer(key_code), 0);
+  forms_detail::event_handled();
 }
 
 void Form::click_at(float x_twips, float y_twips) {
@@ -99,14 +111,18 @@ void Form::click_at(float x_twips, float y_twips) {
     auto* label = dynamic_cast<Label*>(control.get());
     if (label && label->Visible && contains(*label, x_twips, y_twips)) {
       if (label->on_click) label->on_click();
+      forms_detail::event_handled();
       return;
     }
   }
   Form_Click();
+  forms_detail::event_handled();
 }
 
 void Form::close_request() {
-  if (loaded_) on_close_request();
+  if (!loaded_) return;
+  on_close_request();
+  forms_detail::event_handled();
 }
 
 void Form::invalidate(const Bounds& twips) {

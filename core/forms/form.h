@@ -3,6 +3,7 @@
 // uses by name and overrides the handlers it has.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <span>
 #include <string_view>
@@ -11,6 +12,12 @@
 #include "core/forms/controls.h"
 #include "core/forms/layout.h"
 #include "core/integer.h"
+
+// Runs after every event that a form or one of its timers has handled (a
+// key, a click, a close, a tick), nested ones too: input that watches the
+// screens, such as the computer player, sees each change this way. One
+// watcher at a time; an empty function removes it.
+void watch_events(std::function<void()> watcher);
 
 class Form {
  public:
@@ -33,8 +40,8 @@ class Form {
   const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
   Control* find(std::string_view name, int index = kNoIndex) const;
 
-  // Event entry points for platforms. Each runs the game's handler and stops
-  // anything that escapes it, so the event loop always goes on.
+  // Event entry points for platforms: each runs the game's handler, then
+  // the event watcher.
   void key_down(int key_code);
   void click_at(float x_twips, float y_twips);
   // The user asked the window manager to close the window (Alt+F4, a

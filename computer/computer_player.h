@@ -1,0 +1,58 @@
+// The computer as player 2: its eyes on the pitch screen and its hands on the
+// keys. After every event it looks at the screen as it is drawn and plans its
+// next press; a timer of its own on the pitch screen wakes it when that press
+// is due, and it presses the key into the pitch screen as a person's key
+// arrives. It never clicks: a person closes the hit view and the box.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <random>
+#include <string>
+#include <string_view>
+
+#include "computer/opponent.h"
+#include "core/forms/controls.h"
+
+namespace computer {
+
+class ComputerPlayer {
+ public:
+  // Watches the game's events from now on; plays only once told to.
+  explicit ComputerPlayer(std::uint64_t seed);
+  ~ComputerPlayer();
+  ComputerPlayer(const ComputerPlayer&) = delete;
+  ComputerPlayer& operator=(const ComputerPlayer&) = delete;
+
+  // Plays player 2 at this level from now on, mid-pitch too; none hands
+  // player 2 back to a person.
+  void play(std::optional<Level> level);
+  std::optional<Level> level() const;
+
+  // Told of the role the computer now holds ("Pitching", "Batting", or
+  // empty while a person plays player 2), whenever it changes.
+  std::function<void(std::string_view role)> on_role;
+  // Told of every key it presses, just before it arrives.
+  std::function<void(int key)> on_press;
+
+  // What it sees of the game now.
+  static View look();
+
+ private:
+  void watch();
+  void wake();
+  void schedule(std::optional<Press> plan);
+  void tell_role(const View& view);
+  double now();
+
+  Timer timer_;
+  std::mt19937_64 seeds_;
+  Opponent brain_;
+  bool playing_ = false;
+  std::optional<Press> scheduled_;
+  std::string role_;
+  double days_ = 0, last_now_ = 0;  // the clock goes back to 0 at midnight
+};
+
+}  // namespace computer
