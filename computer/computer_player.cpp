@@ -20,7 +20,7 @@ constexpr double kSecondsPerDay = 86400;
 // The timer belongs to the pitch screen, so it ticks only while that screen
 // is loaded, on the same clock as the game's own.
 ComputerPlayer::ComputerPlayer(std::uint64_t seed)
-    : timer_(Diamond(), kTimerRow), seeds_(seed), brain_(Level::Normal, seeds_()) {
+    : timer_(Diamond(), kTimerRow), seed_(seed), brain_(Level::Normal, seed) {
   timer_.on_tick = [this] { wake(); };
   watch_events([this] { watch(); });
 }
@@ -38,7 +38,7 @@ void ComputerPlayer::play(std::optional<Level> level) {
     return;
   }
   // A fresh look: what it followed before it last played is stale.
-  if (!playing_) brain_ = Opponent(*level, seeds_());
+  if (!playing_) brain_ = Opponent(*level, seed_ + ++games_);
   brain_.set_level(*level);
   playing_ = true;
   watch();
@@ -58,7 +58,9 @@ View ComputerPlayer::look() {
       .bat_top = d.Bat.Top,
       .bat_width = d.Bat.Width,
       .bat_height = d.Bat.Height,
-      .player2_role = d.Play2lbl.Caption,
+      .player2 = d.Play2lbl.Caption.get() == "Pitching"  ? Role::Pitching
+                 : d.Play2lbl.Caption.get() == "Batting" ? Role::Batting
+                                                         : Role::None,
       .call_shown = d.Pitchlbl.Visible,
       .hit_view_open = HitView().loaded(),
       .stats_open = Stats().loaded(),
@@ -98,7 +100,7 @@ void ComputerPlayer::schedule(std::optional<Press> plan) {
 }
 
 void ComputerPlayer::tell_role(const View& view) {
-  const std::string role = playing_ ? view.player2_role : std::string();
+  const Role role = playing_ ? view.player2 : Role::None;
   if (role == role_) return;
   role_ = role;
   if (on_role) on_role(role_);

@@ -8,9 +8,6 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
-#include <random>
-#include <string>
-#include <string_view>
 
 #include "computer/opponent.h"
 #include "core/forms/controls.h"
@@ -30,9 +27,9 @@ class ComputerPlayer {
   void play(std::optional<Level> level);
   std::optional<Level> level() const;
 
-  // Told of the role the computer now holds ("Pitching", "Batting", or
-  // empty while a person plays player 2), whenever it changes.
-  std::function<void(std::string_view role)> on_role;
+  // Told of the role the computer now holds (none while a person plays
+  // player 2), whenever it changes.
+  void (*on_role)(Role role) = nullptr;
   // Told of every key it presses, just before it arrives.
   std::function<void(int key)> on_press;
 
@@ -47,11 +44,12 @@ class ComputerPlayer {
   double now();
 
   Timer timer_;
-  std::mt19937_64 seeds_;
+  std::uint64_t seed_;
+  int games_ = 0;  // times it has taken player 2 over
   Opponent brain_;
   bool playing_ = false;
   std::optional<Press> scheduled_;
-  std::string role_;
+  Role role_ = Role::None;
   double days_ = 0, last_now_ = 0;  // the clock goes back to 0 at midnight
 };
 

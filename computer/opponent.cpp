@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 #include "core/forms/keys.h"
 #include "pitch_screen/diamond_layout.h"
@@ -59,7 +60,7 @@ Opponent::Opponent(Level level, std::uint64_t seed) : level_(level), random_(see
 
 std::optional<Press> Opponent::see(const View& view, double now) {
   follow_ball(view, now);
-  const bool pitching = view.player2_role == "Pitching", batting = view.player2_role == "Batting";
+  const bool pitching = view.player2 == Role::Pitching, batting = view.player2 == Role::Batting;
   if (view.box_open || view.hit_view_open || !(pitching || batting)) {
     plan_.reset();
     return plan_;
@@ -95,7 +96,7 @@ std::optional<int> Opponent::act(const View& view, double now) {
     last_pitch_ = key;
     return key;
   }
-  if (view.player2_role != "Batting" || ball_ != Ball::Pitched) return std::nullopt;
+  if (view.player2 != Role::Batting || ball_ != Ball::Pitched) return std::nullopt;
   return key;
 }
 
@@ -145,13 +146,26 @@ Press Opponent::plan_pitch(double now) {
   constexpr std::array kKeys{vk::kNumpad7, vk::kNumpad8, vk::kNumpad8, vk::kNumpad9};
   int key = 0;
   do {
-    key = kKeys[std::uniform_int_distribution<std::size_t>(0, kKeys.size() - 1)(random_)];
+    key = kKeys[static_cast<std::size_t>(uniform(0, kKeys.size()))];
   } while (key == last_pitch_ && same_pitches_ >= 2);
   return {key, now + uniform(kPauseFromSeconds, kPauseToSeconds)};
 }
 
+double Opponent::uniform(double low, double high) { return low + (high - low) * random_.next(); }
+
+// Marsaglia's polar method.
+double Opponent::normal(double sigma) {
+  double u = 0, v = 0, s = 0;
+  do {
+    u = uniform(-1, 1);
+    v = uniform(-1, 1);
+    s = u * u + v * v;
+  } while (s >= 1 || s == 0);
+  return sigma * u * std::sqrt(-2 * std::log(s) / s);
+}
+
 bool Opponent::may_pitch(const View& view) const {
-  return view.player2_role == "Pitching" && at_home(view) && !view.hit_view_open && !view.box_open;
+  return view.player2 == Role::Pitching && at_home(view) && !view.hit_view_open && !view.box_open;
 }
 
 }  // namespace computer

@@ -5,19 +5,21 @@
 
 #include <cstdint>
 #include <optional>
-#include <random>
-#include <string>
+
+#include "core/random.h"
 
 namespace computer {
 
 enum class Level { Easy, Normal, Hard };
+// Player 2's role, as the pitch screen says it beside "Player 2:".
+enum class Role { None, Pitching, Batting };
 
 // What a person sees of the game: the pitch screen's ball and bat where they
 // are drawn (twips), its captions, and which windows are open.
 struct View {
   float ball_left = 0, ball_top = 0;
   float bat_left = 0, bat_top = 0, bat_width = 0, bat_height = 0;
-  std::string player2_role;  // "Pitching" or "Batting", beside "Player 2:"
+  Role player2 = Role::None;
   bool call_shown = false;   // "Strike" or "Ball" over the field
   bool hit_view_open = false;
   bool stats_open = false;
@@ -54,11 +56,11 @@ class Opponent {
   std::optional<Press> plan_swing(const View& view);
   Press plan_pitch(double now);
   bool may_pitch(const View& view) const;
-  double normal(double sigma) { return std::normal_distribution<double>(0, sigma)(random_); }
-  double uniform(double low, double high) { return std::uniform_real_distribution<double>(low, high)(random_); }
+  double uniform(double low, double high);
+  double normal(double sigma);
 
   Level level_;
-  std::mt19937_64 random_;  // its own: choosing the computer changes no draw of the game's
+  RandomSource random_;  // its own: choosing the computer changes no draw of the game's
   std::optional<Press> plan_;
   Ball ball_ = Ball::AtRest;
   std::optional<Sighting> first_, last_;  // of the pitch in flight

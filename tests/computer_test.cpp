@@ -76,7 +76,7 @@ TEST_F(Computer, PutsItsPitchOffWhenAKeyHasJustBeenPressed) {
   // for just after one waits until that tick has shown it.
   computer::Opponent brain(Level::Normal, 5);
   View rest = ComputerPlayer::look();
-  rest.player2_role = "Pitching";
+  rest.player2 = computer::Role::Pitching;
   const auto plan = brain.see(rest, 100);
   ASSERT_TRUE(plan);
   const double key_at = plan->at - 0.001;
@@ -89,7 +89,7 @@ TEST_F(Computer, PutsItsPitchOffWhenAKeyHasJustBeenPressed) {
 TEST_F(Computer, HoldsStillWhileTheBoxIsOpen) {
   computer::Opponent brain(Level::Normal, 5);
   View view = ComputerPlayer::look();
-  view.player2_role = "Pitching";
+  view.player2 = computer::Role::Pitching;
   const auto plan = brain.see(view, 100);
   ASSERT_TRUE(plan);
   view.box_open = true;
@@ -104,8 +104,9 @@ TEST_F(Computer, ChangesRoleAtEverySideSwitchAndNeverPressesWhileTheBoxIsOpen) {
     boxes_from_hits += HitView().loaded();
     platform.advance_micros(4 * kSecondMicros);  // the person reads it, ticks go on
   };
-  std::vector<std::string> roles;
-  cpu->on_role = [&](std::string_view role) { roles.emplace_back(role); };
+  static std::vector<computer::Role> roles;
+  roles.clear();
+  cpu->on_role = [](computer::Role role) { roles.push_back(role); };
   cpu->play(Level::Hard);
   // A person who pitches 8 when it is player 1's turn and never swings.
   for (int i = 0; boxes < 4 && i < 4000; ++i) {
@@ -127,7 +128,7 @@ TEST_F(Computer, ChangesRoleAtEverySideSwitchAndNeverPressesWhileTheBoxIsOpen) {
     EXPECT_EQ(p.active_player, is_swing(p.key) ? 1 : 2) << "key " << p.key;
   }
   EXPECT_GE(roles.size(), 4u);
-  EXPECT_EQ(roles.front(), "Batting");
+  EXPECT_EQ(roles.front(), computer::Role::Batting);
 }
 
 TEST_F(Computer, SeesOnlyWhatAPersonSees) {

@@ -7,10 +7,10 @@ add_library(web_platform STATIC core/web/web_platform.cpp core/web/web_render.cp
 target_link_libraries(web_platform PUBLIC forms_runtime)
 
 add_executable(diamond_web app/web/main.cpp)
-target_link_libraries(diamond_web PRIVATE game web_platform)
+target_link_libraries(diamond_web PRIVATE game computer web_platform)
 set(PROGRAM ${CMAKE_BINARY_DIR}/program)
 set_target_properties(diamond_web PROPERTIES OUTPUT_NAME diamond SUFFIX .js RUNTIME_OUTPUT_DIRECTORY ${PROGRAM}
-                      LINK_DEPENDS ${CMAKE_SOURCE_DIR}/core/web/page.js)
+                      LINK_DEPENDS "${CMAKE_SOURCE_DIR}/core/web/page.js;${CMAKE_SOURCE_DIR}/app/web/player2.js")
 # Asyncify lets the program suspend inside a handler (the swing's wait, the
 # message box) while the page runs; page_wait is where it suspends. The page
 # starts the program with ccall once its font has loaded.
@@ -21,7 +21,8 @@ set(WEB_PROGRAM_OPTIONS
 # The page hands the game its bytes, so its loader fetches nothing; the loader
 # compiles them at once, instead of in a task that waits behind the page's own
 # first frame.
-target_link_options(diamond_web PRIVATE ${WEB_PROGRAM_OPTIONS} -sWASM_ASYNC_COMPILATION=0 -sEXPORT_NAME=createDiamond)
+target_link_options(diamond_web PRIVATE ${WEB_PROGRAM_OPTIONS} -sWASM_ASYNC_COMPILATION=0 -sEXPORT_NAME=createDiamond
+                    "SHELL:--js-library ${CMAKE_SOURCE_DIR}/app/web/player2.js")
 
 # The page holds its style, its scripts, the program and the fonts; beside
 # it only the manifest, the icons and the service worker.

@@ -8,7 +8,8 @@ enum PageEvent : int {
   kPageKey = 1,
   kPageClick = 2,
   kPageBoxClosed = 3,
-  kPageRepaintAll = 4
+  kPageRepaintAll = 4,
+  kPageChoice = 5  // one of the page's own controls: which, and its value
 };
 // Named as Page.shape and Page.align in page.js.
 enum PageShape : int { kPageRectangle = 0, kPageRoundedRectangle = 1, kPageOval = 2 };
@@ -29,8 +30,6 @@ void page_wait(double ms);
 void page_show_form(int id, int width, int height, bool thin_border, bool takes_keys, const char* caption,
                     int caption_length, const int* keys, int key_count);
 void page_hide_form(int id);
-// Makes room from the start for a form that may be shown later.
-void page_reserve_window(int width, int height, bool thin_border);
 void page_open_box(int id, const char* prompt, int prompt_length, const char* title, int title_length);
 
 // Painting, in client pixels; the page shows it at its next frame.

@@ -23,9 +23,6 @@ mergeInto(LibraryManager.library, {
     // CSS pixels per client pixel: below 1 where the viewport is smaller
     // than what the page must show.
     fit: 1,
-    // The largest window the game can show, in CSS pixels with its border:
-    // the fit makes room for it from the start, so nothing jumps when it opens.
-    desk: {width: 0, height: 0},
     padsShown: false,
     hinted: false,
     relayoutPending: false,
@@ -73,7 +70,7 @@ mergeInto(LibraryManager.library, {
     takenKeys: [],
     // The numbers that cross to the program (core/web/web_platform.cpp)
     // and back from it (core/web/page.h), named on both sides.
-    event: {key: 1, click: 2, boxClosed: 3, repaintAll: 4},
+    event: {key: 1, click: 2, boxClosed: 3, repaintAll: 4, choice: 5},
     shape: {rectangle: 0, roundedRectangle: 1, oval: 2},
     align: {left: 0, right: 1, centre: 2},
 
@@ -81,6 +78,8 @@ mergeInto(LibraryManager.library, {
     // of buttons, and the pads keep this gap from the windows and each other.
     padSize: {width: 196, height: 64},
     padGap: 16,
+    // The page's own choice beside them (#player2), as wide as a pad.
+    choiceSize: {width: 196, height: 32},
 
     // The windows sit centred in the page (beside or above the controls,
     // when they are shown), on whole device pixels so canvases stay sharp.
@@ -91,20 +90,26 @@ mergeInto(LibraryManager.library, {
       var ratio = window.devicePixelRatio || 1;
       var width = window.innerWidth, height = window.innerHeight;
       var upright = height > width;
-      var desk = {width: Page.desk.width, height: Page.desk.height};
+      // The windows shown now, in CSS pixels with their borders: the page
+      // shrinks only as much as what it shows needs.
+      var desk = {width: 0, height: 0};
       for (var id in Page.windows) {
+        if (Page.windows[id].box.hidden) continue;
         desk.width = Math.max(desk.width, Page.outerWidth(Page.windows[id]));
         desk.height = Math.max(desk.height, Page.outerHeight(Page.windows[id]));
       }
-      var pad = Page.padSize, gap = Page.padGap;
+      var pad = Page.padSize, gap = Page.padGap, choice = Page.choiceSize;
+      // Upright the pads are a row below the windows with the page's own
+      // choice below them; sideways the choice is below the pitcher's pad.
+      var column = pad.height + gap / 2 + choice.height;
       var need = desk;
       if (Page.padsShown)
-        need = upright ? {width: Math.max(desk.width, 2 * pad.width + gap), height: desk.height + gap + pad.height}
-                       : {width: desk.width + 2 * (gap + pad.width), height: Math.max(desk.height, pad.height)};
+        need = upright ? {width: Math.max(desk.width, 2 * pad.width + gap), height: desk.height + gap + column}
+                       : {width: desk.width + 2 * (gap + pad.width), height: Math.max(desk.height, column)};
       var fit = Math.min(1, width / need.width, height / need.height);
       // Where the windows are centred, and where the pads go.
       var centre = {x: width / 2, y: height / 2};
-      if (Page.padsShown && upright) centre.y = (height - (gap + pad.height) * fit) / 2;
+      if (Page.padsShown && upright) centre.y = (height - (gap + column) * fit) / 2;
       if (Page.padsShown) Page.placePads(centre, desk, fit, upright);
 
       var scale = ratio * fit;
@@ -158,6 +163,11 @@ mergeInto(LibraryManager.library, {
       pitcher.style.left = pitcherLeft + 'px';
       batter.style.left = batterLeft + 'px';
       pitcher.style.top = batter.style.top = top + 'px';
+      var choice = document.getElementById('player2');
+      if (!choice) return;
+      choice.classList.add('beside-pads');
+      choice.style.left = (upright ? centre.x - Page.choiceSize.width / 2 * fit : pitcherLeft) + 'px';
+      choice.style.top = top + (pad.height + gap / 2) * fit + 'px';
     },
     // Shown where the primary pointer is coarse, once a touch arrives, or to
     // a player whose keyboard has no keypad.
@@ -283,14 +293,6 @@ mergeInto(LibraryManager.library, {
     Page.initPads();
   },
 
-  // Makes room from the start for a window the game may show later.
-  page_reserve_window__deps: ['$Page'],
-  page_reserve_window: function(width, height, thin) {
-    var w = {width: width, height: height, thin: thin};
-    Page.desk.width = Math.max(Page.desk.width, Page.outerWidth(w));
-    Page.desk.height = Math.max(Page.desk.height, Page.outerHeight(w));
-  },
-
   page_now: function() {
     return performance.now();
   },
@@ -360,7 +362,9 @@ mergeInto(LibraryManager.library, {
 
   page_hide_form__deps: ['$Page'],
   page_hide_form: function(id) {
-    if (Page.windows[id]) Page.windows[id].box.hidden = true;
+    if (!Page.windows[id]) return;
+    Page.windows[id].box.hidden = true;
+    Page.layout();
   },
 
   page_open_box__deps: ['$Page'],

@@ -30,13 +30,8 @@ WebPlatform::WebPlatform() : random_(clock_seed()) {
 
 WebPlatform::~WebPlatform() { runtime::install(nullptr); }
 
-void WebPlatform::run(Form& main_form, std::initializer_list<const Form*> other_forms) {
+void WebPlatform::run(Form& main_form) {
   main_form_ = &main_form;
-  for (const Form* form : other_forms) {
-    const FormSettings& settings = form->settings();
-    page_reserve_window(to_pixels(settings.client_width), to_pixels(settings.client_height),
-                        settings.border == Border::Thin);
-  }
   main_form.Show();
   for (;;)
     if (!run_pending()) wait(until_next_tick());
@@ -135,6 +130,9 @@ void WebPlatform::dispatch(const double* event) {
                        static_cast<float>(event[3]) * kTwipsPerPixel);
       break;
     case kPageBoxClosed: closed_boxes_.insert(static_cast<int>(event[1])); break;
+    case kPageChoice:
+      if (on_page_choice) on_page_choice(static_cast<int>(event[1]), static_cast<int>(event[2]));
+      break;
     case kPageRepaintAll:
       for (auto& [form, w] : windows_)
         if (w.shown)

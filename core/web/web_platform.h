@@ -9,7 +9,7 @@
 // so a handler can wait inside itself, as the swing and the box do.
 #pragma once
 
-#include <initializer_list>
+#include <functional>
 #include <map>
 #include <set>
 #include <vector>
@@ -25,10 +25,13 @@ class WebPlatform final : public Platform {
   WebPlatform();
   ~WebPlatform() override;
 
-  // Shows the main form and runs the page's events for good. The page fits
-  // the largest of these forms from the start. (Not marked noreturn:
-  // Asyncify unwinds the stack through it on every wait.)
-  void run(Form& main_form, std::initializer_list<const Form*> other_forms = {});
+  // Shows the main form and runs the page's events for good. (Not marked
+  // noreturn: Asyncify unwinds the stack through it on every wait.)
+  void run(Form& main_form);
+
+  // Told when a control of the page's own, outside the game's windows, has
+  // changed: which control, and its value, as the page numbers them.
+  std::function<void(int control, int value)> on_page_choice;
 
   float seconds_since_midnight() override;
   void do_events(std::chrono::microseconds max_wait) override;

@@ -34,6 +34,9 @@ const KEYS = {
   Enter: {cdp: {code: 'Enter', key: 'Enter', windowsVirtualKeyCode: 13, text: '\r'}, firefox: 'Enter',
           webkit: Key.ENTER},
   Digit8: {cdp: {code: 'Digit8', key: '8', windowsVirtualKeyCode: 56, text: '8'}, firefox: 'Digit8', webkit: '8'},
+  ArrowDown: {cdp: {code: 'ArrowDown', key: 'ArrowDown', windowsVirtualKeyCode: 40}, firefox: 'ArrowDown',
+              webkit: Key.ARROW_DOWN},
+  ArrowUp: {cdp: {code: 'ArrowUp', key: 'ArrowUp', windowsVirtualKeyCode: 38}, firefox: 'ArrowUp', webkit: Key.ARROW_UP},
 };
 
 // A source text that the page evaluates: a function and its argument.

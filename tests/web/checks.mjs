@@ -100,6 +100,7 @@ export const watchCall = (tab) =>
       if (this.canvas === pitch && rx < 12 && Math.abs(rx - ry) < 0.01) {
         const [cx, cy] = client(this, x, y);
         window.ballOnMound = Math.abs(cx - 200) < 2 && Math.abs(cy - 40) < 2;
+        if (!window.ballOnMound && !window.ballLeft) window.ballLeftAt = performance.now();
         window.ballLeft ||= !window.ballOnMound;
         // How far the ball strayed sideways: a straight pitch keeps its line.
         window.ballStray = Math.max(window.ballStray || 0, Math.abs(cx - 200.5));

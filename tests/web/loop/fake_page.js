@@ -73,7 +73,6 @@ mergeInto(LibraryManager.library, {
   },
   page_show_form: function() {},
   page_hide_form: function() {},
-  page_reserve_window: function() {},
   page_open_box__deps: ['$Fake'],
   page_open_box: function(id) { Fake.boxes.push(id); },
   page_begin_paint__deps: ['$Fake'],
