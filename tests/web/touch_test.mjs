@@ -242,6 +242,43 @@ try {
     await page.page.context().close();
   }
 
+  // Alone against the computer on a phone held either way: the "Player 2"
+  // control is reached by a tap; with the computer batting, its buttons
+  // hide and the person's stay; nothing overlaps; and the pitch screen is
+  // shrunk only as far as the screen needs (sideways not at all).
+  for (const [width, height] of [[390, 844], [844, 390]]) {
+    const size = `${width}x${height}`;
+    const page = await open(width, height, 1);
+    await touch(page, [await centreOf(page, '#player2 select')]);
+    check(await page.evaluate(() => document.activeElement === document.querySelector('#player2 select')),
+          `at ${size} a tap does not reach the Player 2 control`);
+    await page.page.keyboard.press('Escape');
+    await page.page.selectOption('#player2 select', 'normal');
+    await waitFor(page, () => getComputedStyle(document.getElementById('batter')).visibility === 'hidden',
+                  'the computer\'s batting buttons were hidden', 1000);
+    check(await page.evaluate(() => getComputedStyle(document.getElementById('pitcher')).visibility === 'visible'),
+          `at ${size} the person's pitching buttons are hidden`);
+    const pitch = await inside(page, 'pitch', size);
+    const boxes = await page.evaluate(() => ['#pitcher', '#batter', '#player2'].map((selector) => {
+      const r = document.querySelector(selector).getBoundingClientRect();
+      return {selector, x: r.x, y: r.y, right: r.right, bottom: r.bottom};
+    }));
+    boxes.push({selector: 'the pitch screen', x: pitch.x, y: pitch.y, right: pitch.x + pitch.width,
+                bottom: pitch.y + pitch.height});
+    for (const a of boxes) {
+      check(a.x >= 0 && a.y >= 0 && a.right <= width && a.bottom <= height, `at ${size} ${a.selector} lies outside`);
+      for (const b of boxes)
+        check(a === b || a.right <= b.x || b.right <= a.x || a.bottom <= b.y || b.bottom <= a.y,
+              `at ${size} ${a.selector} overlaps ${b.selector}: ${JSON.stringify(boxes)}`);
+    }
+    // Upright the pads' row is what is wider than the screen: 2 * 196 + 16.
+    const needed = Math.min(1, height > width ? width / 408 : 1);
+    check(Math.abs(pitch.fit - needed) < 0.002, `at ${size} the pitch screen is drawn at ${pitch.fit}, not ${needed}`);
+    ok(`at ${size} a tap reaches "Player 2"; with the computer batting its buttons hide and the pitcher's stay, ` +
+       `nothing overlaps, and the pitch screen is drawn at ${pitch.fit.toFixed(3)}`);
+    await page.page.context().close();
+  }
+
   // Installed, in a standalone window narrower than the pitch screen, on a
   // screen whose pointer is a mouse: the page knows it is standalone, the
   // first touch shows the controls, the pitch screen fits, and a tap on 8
