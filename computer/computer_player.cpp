@@ -1,13 +1,13 @@
 #include "computer/computer_player.h"
 
 #include <cmath>
+#include <string>
 
 #include "core/forms/form.h"
 #include "core/runtime.h"
 #include "game/mod_variable.h"
 #include "hit_view/hit_view.h"
 #include "pitch_screen/diamond.h"
-#include "stats_screen/stats.h"
 
 namespace computer {
 namespace {
@@ -44,26 +44,15 @@ void ComputerPlayer::play(std::optional<Level> level) {
   watch();
 }
 
-std::optional<Level> ComputerPlayer::level() const {
-  if (!playing_) return std::nullopt;
-  return brain_.level();
-}
-
 View ComputerPlayer::look() {
   const DiamondForm& d = Diamond();
+  const std::string& role = d.Play2lbl.Caption;
   return {
       .ball_left = d.TheBall.Left,
       .ball_top = d.TheBall.Top,
-      .bat_left = d.Bat.Left,
       .bat_top = d.Bat.Top,
-      .bat_width = d.Bat.Width,
-      .bat_height = d.Bat.Height,
-      .player2 = d.Play2lbl.Caption.get() == "Pitching"  ? Role::Pitching
-                 : d.Play2lbl.Caption.get() == "Batting" ? Role::Batting
-                                                         : Role::None,
-      .call_shown = d.Pitchlbl.Visible,
+      .player2 = role == "Pitching" ? Role::Pitching : role == "Batting" ? Role::Batting : Role::None,
       .hit_view_open = HitView().loaded(),
-      .stats_open = Stats().loaded(),
       .box_open = runtime::message_box_open(),
   };
 }

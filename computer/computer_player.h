@@ -25,7 +25,6 @@ class ComputerPlayer {
   // Plays player 2 at this level from now on, mid-pitch too; none hands
   // player 2 back to a person.
   void play(std::optional<Level> level);
-  std::optional<Level> level() const;
 
   // Told of the role the computer now holds (none while a person plays
   // player 2), whenever it changes.

@@ -14,15 +14,15 @@ enum class Level { Easy, Normal, Hard };
 // Player 2's role, as the pitch screen says it beside "Player 2:".
 enum class Role { None, Pitching, Batting };
 
-// What a person sees of the game: the pitch screen's ball and bat where they
-// are drawn (twips), its captions, and which windows are open.
+// What a person sees of the game that the computer plays by: the pitch
+// screen's ball and bat where they are drawn (twips), the role its caption
+// gives player 2, and whether the hit view or the box is open. Whether the
+// ball is at rest, pitched or hit it tells from one look to the next.
 struct View {
   float ball_left = 0, ball_top = 0;
-  float bat_left = 0, bat_top = 0, bat_width = 0, bat_height = 0;
+  float bat_top = 0;
   Role player2 = Role::None;
-  bool call_shown = false;   // "Strike" or "Ball" over the field
   bool hit_view_open = false;
-  bool stats_open = false;
   bool box_open = false;  // "Switch Positions."
 };
 
@@ -37,7 +37,6 @@ class Opponent {
  public:
   Opponent(Level level, std::uint64_t seed);
   void set_level(Level level) { level_ = level; }
-  Level level() const { return level_; }
 
   // Looks at the screen as it is at `now`; returns the press it plans next.
   std::optional<Press> see(const View& view, double now);

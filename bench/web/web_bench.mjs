@@ -127,6 +127,76 @@ const url = `http://127.0.0.1:${server.address().port}/`;
 }
 
 {
+  // The computer as player 2: what it costs at rest, and what its turn adds
+  // to a pitch in flight, beside a person's pitch in the same run.
+  console.log('== The computer as player 2 ("Computer: normal")');
+  const page = await browser.newPage();
+  const cdp = await page.context().newCDPSession(page);
+  await page.goto(url);
+  await page.waitForFunction(() => performance.getEntriesByName('diamond-first-frame').length > 0);
+  // Every wake-up the page asks for: timeouts, messages and frames.
+  await page.evaluate(() => {
+    window.wakes = 0;
+    for (const [owner, name] of [[window, 'setTimeout'], [window, 'requestAnimationFrame'],
+                                 [MessagePort.prototype, 'postMessage']]) {
+      const original = owner[name];
+      owner[name] = function (...args) {
+        window.wakes += 1;
+        return original.apply(this, args);
+      };
+    }
+  });
+  const idleWith = async (choice) => {
+    await page.selectOption('#player2 select', choice);
+    await page.waitForTimeout(1000);
+    const before = await page.evaluate(() => window.wakes);
+    const idle = await busy(page, cdp, () => page.waitForTimeout(5000));
+    const wakes = (await page.evaluate(() => window.wakes)) - before;
+    console.log(`idle, player 2 ${choice.padEnd(6)} ${idle.span.toFixed(1)} s: ${(idle.used * 1000).toFixed(1)} ms ` +
+                `busy = ${idle.percent.toFixed(2)} %, ${wakes} wake-ups`);
+  };
+  await idleWith('person');
+  await idleWith('normal');
+  const key = async (code, key, vk) => {
+    const event = {code, key, windowsVirtualKeyCode: vk, location: 3};
+    await cdp.send('Input.dispatchKeyEvent', {type: 'keyDown', text: key, ...event});
+    await cdp.send('Input.dispatchKeyEvent', {type: 'keyUp', ...event});
+  };
+  const hitViewOpen = () => page.evaluate(() => [...document.querySelectorAll('canvas')].some(
+    (c) => c.width / devicePixelRatio === 337 && !c.parentElement.hidden));
+  // A straight pitch's 0.69 s to its call, with the computer batting or not.
+  const spent = {person: [], normal: []};
+  for (let round = 0; round < 6; ++round) {
+    for (const choice of ['person', 'normal']) {
+      await page.selectOption('#player2 select', choice);
+      await page.waitForTimeout(300);
+      const pitch = await busy(page, cdp, async () => {
+        await key('Numpad8', '8', 104);
+        await page.waitForTimeout(750);
+      });
+      spent[choice].push(pitch.used * 1000);
+      await page.waitForTimeout(600);
+      if (await hitViewOpen()) {
+        await page.waitForTimeout(3500);
+        const box = await page.evaluate(() => {
+          const canvas = [...document.querySelectorAll('canvas')].find((c) => c.width / devicePixelRatio === 337);
+          const r = canvas.getBoundingClientRect();
+          return {x: r.x + r.width / 2, y: r.y + r.height / 2};
+        });
+        await page.mouse.click(box.x, box.y);
+        await page.waitForTimeout(300);
+      }
+      if (await page.evaluate(() => !!document.querySelector('dialog[open]'))) await page.keyboard.press('Enter');
+    }
+  }
+  const median = (values) => values.sort((a, b) => a - b)[Math.floor(values.length / 2)];
+  const person = median(spent.person), computer = median(spent.normal);
+  console.log(`a pitch in flight, median of 6: person batting ${person.toFixed(1)} ms busy, computer batting ` +
+              `${computer.toFixed(1)} ms (${(100 * (computer - person) / person).toFixed(1)} % more)`);
+  await page.close();
+}
+
+{
   console.log('== Transfer size (gzip -9 of every file the site serves)');
   let raw = 0, packed = 0;
   const walk = (folder) => readdirSync(folder).flatMap((name) => {

@@ -34,7 +34,7 @@ async function closeHitView() {
 }
 // One pitch of keypad 8 from the person, settled: called, or hit and closed.
 async function pitchEight() {
-  await tab.evaluate(() => { Object.assign(window, {batOut: false, ballLeft: false, ballLeftAt: 0, landed: false}); });
+  await tab.evaluate(() => { Object.assign(window, {batOut: false, ballLeft: false, ballLeftAt: 0, landed: false, hitDrawnAt: 0}); });
   await tab.key('Numpad8');
   await waitFor(() => window.ballLeft, 'the person\'s 8 threw the pitch', 1000);
   await waitFor(() => window.callShown || document.querySelectorAll('.window:not([hidden])').length > 1 ||
@@ -53,12 +53,12 @@ try {
   // view is drawn no more: its flight takes 200 ticks, about 3.1 s.
   await tab.evaluate(() => {
     const {fillText} = CanvasRenderingContext2D.prototype;
-    let last = 0;
+    window.hitDrawnAt = 0;  // the last text drawn outside the pitch screen since it was cleared
     CanvasRenderingContext2D.prototype.fillText = function (text, ...rest) {
-      if (this.canvas !== document.querySelector('canvas')) last = performance.now();
+      if (this.canvas !== document.querySelector('canvas')) window.hitDrawnAt = performance.now();
       return fillText.call(this, text, ...rest);
     };
-    setInterval(() => { window.landed = last && performance.now() - last > 300; }, 50);
+    setInterval(() => { window.landed = window.hitDrawnAt && performance.now() - window.hitDrawnAt > 300; }, 50);
   });
   check(await choice() === 'person', 'player 2 is not a person at the start');
   await choose(2);
@@ -111,7 +111,7 @@ try {
       await waitFor(() => window.callShown || document.querySelectorAll('.window:not([hidden])').length > 1,
                     'the computer\'s pitch was settled');
       hit = !(await tab.evaluate(() => window.callShown));
-      await tab.evaluate(() => { Object.assign(window, {ballLeft: false, ballLeftAt: 0}); });
+      await tab.evaluate(() => { Object.assign(window, {ballLeft: false, ballLeftAt: 0, landed: false, hitDrawnAt: 0}); });
     }
     check(hit, 'the person\'s Space did not hit any of eight pitches from the computer');
     // A person takes player 2 back: the computer pitches no more.
