@@ -227,6 +227,7 @@ struct LevelRow {
   Level level;
   const char* name;
   double contact_from, contact_to;
+  friend void PrintTo(const LevelRow& row, std::ostream* out) { *out << row.name; }
 };
 
 class FairnessAtLevel : public Fairness, public ::testing::WithParamInterface<LevelRow> {};
