@@ -166,7 +166,7 @@ const url = `http://127.0.0.1:${server.address().port}/`;
     (c) => c.width / devicePixelRatio === 337 && !c.parentElement.hidden));
   // A straight pitch's 0.69 s to its call, with the computer batting or not.
   const spent = {person: [], normal: []};
-  for (let round = 0; round < 6; ++round) {
+  for (let round = 0; round < 10; ++round) {
     for (const choice of ['person', 'normal']) {
       await page.selectOption('#player2 select', choice);
       await page.waitForTimeout(300);
@@ -191,8 +191,9 @@ const url = `http://127.0.0.1:${server.address().port}/`;
   }
   const median = (values) => values.sort((a, b) => a - b)[Math.floor(values.length / 2)];
   const person = median(spent.person), computer = median(spent.normal);
-  console.log(`a pitch in flight, median of 6: person batting ${person.toFixed(1)} ms busy, computer batting ` +
-              `${computer.toFixed(1)} ms (${(100 * (computer - person) / person).toFixed(1)} % more)`);
+  const change = (100 * (computer - person)) / person;
+  console.log(`a pitch in flight, median of 10: person batting ${person.toFixed(1)} ms busy, computer batting ` +
+              `${computer.toFixed(1)} ms (${change >= 0 ? '+' : ''}${change.toFixed(1)} %)`);
   await page.close();
 }
 

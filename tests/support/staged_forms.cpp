@@ -26,6 +26,15 @@ void stage_forms(const DrawStagedForm& draw) {
     platform.advance_ticks(44);
     draw("pitch-strike", diamond);
 
+    // A pitch breaking right by 51 twips a tick passes behind View Stats,
+    // whose filled background covers the part of the ball beneath it: after
+    // 41 moves it stands at 4971, 4580, short of the call on its 44th tick.
+    platform.force_random({0.995f});  // 50 * 0.995 + 1 rounds to 51
+    platform.key(diamond, vk::kNumpad9);
+    platform.advance_ticks(41);
+    draw("ball-under-label", diamond);
+    platform.advance_ticks(3);
+
     // The next straight pitch met on its 31st tick, with the hit's draws of
     // power 22 to the left: a home run once its 200 moves have flown.
     platform.advance_ticks(20);

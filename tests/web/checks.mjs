@@ -51,6 +51,14 @@ export function place(tab, name) {
   }, [width, height]);
 }
 
+// In the page: stamps the next event of a type with its own time, taken as
+// the event happened (window.stampedAt), before the page's own listeners
+// see it. A test times from it, never from a round trip of its driver.
+export function stampNext(type) {
+  window.stampedAt = 0;
+  addEventListener(type, (e) => { window.stampedAt = e.timeStamp; }, {capture: true, once: true});
+}
+
 // In the page, from what the page draws on the pitch screen's canvas (a
 // read-back of the canvas on every frame would stall WebKit's): where the
 // ball was last drawn, whether the call label last showed text, and when a
