@@ -39,10 +39,13 @@ class Computer : public GameTest {
   static bool is_pitch(int key) { return key >= vk::kNumpad7 && key <= vk::kNumpad9; }
   static bool is_swing(int key) { return key == vk::kSpace || key == vk::kShift; }
 
-  bool at_rest() const {
-    return d_const().TheBall.Top == kHomeTop && !platform.ticking(d_const().Timer1) && !HitView().loaded();
+  bool at_rest() { return d().TheBall.Top == kHomeTop && !platform.ticking(d().Timer1) && !HitView().loaded(); }
+  // The pitch screen at rest, as the computer sees it when it is to pitch.
+  static View ready_to_pitch() {
+    View view = ComputerPlayer::look();
+    view.player2 = computer::Role::Pitching;
+    return view;
   }
-  const DiamondForm& d_const() const { return Diamond(); }
 
   // Plays on for `seconds`, a person closing the hit view once it has landed.
   void play_for(double seconds) {
@@ -55,6 +58,7 @@ class Computer : public GameTest {
 
   std::optional<ComputerPlayer> cpu;
   std::vector<Pressed> presses;
+  computer::Opponent brain{Level::Normal, 5};
 };
 
 TEST_F(Computer, PitchesOnlyAsPlayerTwoAfterAPersonsPause) {
@@ -74,9 +78,7 @@ TEST_F(Computer, PitchesOnlyAsPlayerTwoAfterAPersonsPause) {
 TEST_F(Computer, PutsItsPitchOffWhenAKeyHasJustBeenPressed) {
   // A pitch key shows nothing until the pitch's first tick: a pitch planned
   // for just after one waits until that tick has shown it.
-  computer::Opponent brain(Level::Normal, 5);
-  View rest = ComputerPlayer::look();
-  rest.player2 = computer::Role::Pitching;
+  const View rest = ready_to_pitch();
   const auto plan = brain.see(rest, 100);
   ASSERT_TRUE(plan);
   const double key_at = plan->at - 0.001;
@@ -87,9 +89,7 @@ TEST_F(Computer, PutsItsPitchOffWhenAKeyHasJustBeenPressed) {
 }
 
 TEST_F(Computer, HoldsStillWhileTheBoxIsOpen) {
-  computer::Opponent brain(Level::Normal, 5);
-  View view = ComputerPlayer::look();
-  view.player2 = computer::Role::Pitching;
+  View view = ready_to_pitch();
   const auto plan = brain.see(view, 100);
   ASSERT_TRUE(plan);
   view.box_open = true;

@@ -120,7 +120,12 @@ try {
     await click(tab, 'hit', 2500, 5000);  // in flight: ignored
     await waitFor(tab, () => performance.now() - window.hitChangedAt > 1000, 'the hit landed', 6000);
     const landed = await tab.evaluate(() => (window.hitChangedAt - window.hitOpenedAt) / 1000);
-    check(landed > 2.8 && landed < 3.4, `the hit flew for ${landed.toFixed(2)} s`);
+    // 200 moves at 64 a second is 3.125 s. A tick the page cannot run in
+    // time merges with the next (never a burst), so a flight is never
+    // shorter, and on a machine that is busy besides it is longer by a tick
+    // for each one merged: with every core busy WebKit's page merged 19 of
+    // them (3.42 s), so the bound allows 30.
+    check(landed > 2.8 && landed < 3.6, `the hit flew for ${landed.toFixed(2)} s`);
     check(await shown(tab, 'hit'), 'a click in flight closed the hit view');
     await click(tab, 'hit', 2500, 5000);
     await tab.sleep(300);
