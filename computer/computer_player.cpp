@@ -65,7 +65,8 @@ void ComputerPlayer::watch() {
 }
 
 // Its own timer is its hands: a key pressed here arrives as a person's
-// does, from the event loop, and may wait inside itself (a swing).
+// does, from the event loop, and may wait inside itself (a swing). Like
+// every tick, this one ends with a look that plans the next press.
 void ComputerPlayer::wake() {
   scheduled_.reset();
   timer_.Interval = 0;
@@ -74,7 +75,6 @@ void ComputerPlayer::wake() {
     if (on_press) on_press(*key);
     Diamond().key_down(*key);
   }
-  watch();
 }
 
 // The timer's period is whole ticks, so the press comes at the first tick

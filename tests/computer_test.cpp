@@ -47,13 +47,14 @@ class Computer : public GameTest {
     return view;
   }
 
-  // Plays on for `seconds`, a person closing the hit view once it has landed.
+  // Eight ticks of play, a person closing the hit view once it has landed.
+  void play_a_little() {
+    ticks(8);
+    if (HitView().loaded() && HitView().LenGTHBaLL == 200) platform.click(HitView(), 100, 100);
+  }
   void play_for(double seconds) {
     const std::int64_t end = platform.now_micros() + static_cast<std::int64_t>(seconds * kSecondMicros);
-    while (platform.now_micros() < end) {
-      ticks(8);
-      if (HitView().loaded() && HitView().LenGTHBaLL == 200) platform.click(HitView(), 100, 100);
-    }
+    while (platform.now_micros() < end) play_a_little();
   }
 
   std::optional<ComputerPlayer> cpu;
@@ -197,8 +198,7 @@ class Fairness : public Computer {
       }
       // Until the pitch is settled and the screen is at rest again.
       do {
-        ticks(8);
-        if (HitView().loaded() && HitView().LenGTHBaLL == 200) platform.click(HitView(), 100, 100);
+        play_a_little();
       } while (!at_rest());
       const bool hit = m().Hits1 + m().Hits2 != hits;
       const bool strike = !hit && d().Pitchlbl.Caption == "Strike";

@@ -1,11 +1,11 @@
-// Starts the form runtime in a browser page and shows the pitch screen. The page calls
-// start_game once its font has loaded; the call suspends and resumes for as
-// long as the page is open. Here too the page's "Player 2" control hands
-// player 2 to the computer and back.
+// Starts the form runtime in a browser page and shows the pitch screen. The
+// page calls start_game once its font has loaded; the call suspends and
+// resumes for as long as the page is open. The page's "Player 2" control
+// hands player 2 to the computer and back through here.
 #include <emscripten.h>
 
-#include <optional>
 #include <cstdint>
+#include <optional>
 
 #include "computer/computer_player.h"
 #include "core/web/web_platform.h"
