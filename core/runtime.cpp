@@ -13,18 +13,11 @@ class HeadlessPlatform final : public Platform {
   float seconds_since_midnight() override { return runtime::local_seconds_since_midnight(); }
   void do_events(std::chrono::microseconds) override {}
   void run_pending_events() override {}
-  void reseed_random() override {
-    random_.reseed(static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
-  }
-  float next_random() override { return random_.next(); }
   void message_box(std::string_view, std::string_view) override {}
   void show_form(Form&) override {}
   void hide_form(Form&) override {}
   void timer_changed(Timer&) override {}
   void invalidate(Form&, const Bounds&) override {}
-
- private:
-  RandomSource random_;
 };
 
 // Never destroyed: forms that outlive main() still reach it from their
@@ -35,6 +28,7 @@ Platform& headless() {
 }
 
 Platform* installed = nullptr;
+RandomSource generator;
 int open_boxes = 0;
 
 Platform& current() { return installed ? *installed : headless(); }
@@ -48,12 +42,19 @@ float local_seconds_since_midnight() {
   const auto now = system_clock::now();
   const std::time_t whole = system_clock::to_time_t(now);
   std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &whole);
+#else
   localtime_r(&whole, &local);
+#endif
   const double fraction = duration<double>(now - system_clock::from_time_t(whole)).count();
   return static_cast<float>(local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec + fraction);
 }
 
-void install(Platform* platform) { installed = platform; }
+void install(Platform* platform, std::optional<std::uint64_t> seed) {
+  installed = platform;
+  generator.reseed(seed ? *seed : current().clock_seed());
+}
 
 bool message_box_open() { return open_boxes > 0; }
 
@@ -61,11 +62,17 @@ Platform& platform() { return current(); }
 
 }  // namespace runtime
 
+std::uint64_t Platform::clock_seed() {
+  return static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+}
+
+float Platform::next_random() { return generator.next(); }
+
 float rtcGetTimer() { return current().seconds_since_midnight(); }
 
 void rtcDoEvents() { current().do_events(kMaxIdleWait); }
 
-void rtcRandomize() { current().reseed_random(); }
+void rtcRandomize() { generator.reseed(current().clock_seed()); }
 
 float rtcRandomNext() { return current().next_random(); }
 

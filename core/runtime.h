@@ -4,6 +4,8 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "core/forms/controls.h"
@@ -23,8 +25,12 @@ class Platform {
   virtual void do_events(std::chrono::microseconds max_wait) = 0;
   // Runs what is pending, without waiting when nothing is.
   virtual void run_pending_events() = 0;
-  virtual void reseed_random() = 0;
-  virtual float next_random() = 0;  // uniform in [0, 1)
+  // A seed for the game's generator, from the platform's clock: rtcRandomize
+  // reseeds with it. The runtime owns the generator itself.
+  virtual std::uint64_t clock_seed();
+  // The next draw, uniform in [0, 1): the runtime's generator's. A test
+  // platform may put draws of its own before it.
+  virtual float next_random();
   // Modal: returns when the user has dismissed the box.
   virtual void message_box(std::string_view prompt, std::string_view title) = 0;
 
@@ -53,9 +59,10 @@ constexpr std::chrono::nanoseconds timer_period(int interval_ms) {
 }
 
 namespace runtime {
-// Installs the platform for the whole process; nullptr restores a headless one
-// on which forms load and run but nothing is shown.
-void install(Platform* platform);
+// Installs the platform for the whole process and seeds the generator, from
+// the platform's clock unless a seed is given; nullptr restores a headless
+// one on which forms load and run but nothing is shown.
+void install(Platform* platform, std::optional<std::uint64_t> seed = std::nullopt);
 Platform& platform();
 // True while a box of rtcMsgBox is open: a person sees it over the game.
 bool message_box_open();

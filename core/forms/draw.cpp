@@ -37,11 +37,14 @@ void draw_label(const Label& label, Canvas& canvas) {
 
 }  // namespace
 
-void draw_form(const Form& form, const PixelRect& dirty, Canvas& canvas) {
+PixelRect client_pixels(const Form& form) {
   const FormSettings& settings = form.settings();
-  const PixelRect client{0, 0, to_pixels(settings.client_width), to_pixels(settings.client_height)};
-  const PixelRect background = intersected(client, dirty);
-  if (background.width > 0 && background.height > 0) canvas.fill_rect(background, settings.background);
+  return {0, 0, to_pixels(settings.client_width), to_pixels(settings.client_height)};
+}
+
+void draw_form(const Form& form, const PixelRect& dirty, Canvas& canvas) {
+  const PixelRect background = intersected(client_pixels(form), dirty);
+  if (background.width > 0 && background.height > 0) canvas.fill_rect(background, form.settings().background);
   const auto& controls = form.controls();
   for (auto it = controls.rbegin(); it != controls.rend(); ++it) {
     const Control& control = **it;

@@ -39,6 +39,9 @@ class Canvas {
   virtual void text(const PixelRect& rect, std::string_view text, const Font& font, Align align, Rgb ink) = 0;
 };
 
+// A form's whole client area, in pixels.
+PixelRect client_pixels(const Form& form);
+
 // Draws the background and every visible control that reaches into `dirty`,
 // back to front.
 void draw_form(const Form& form, const PixelRect& dirty, Canvas& canvas);

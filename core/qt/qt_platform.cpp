@@ -61,8 +61,7 @@ void load_game_fonts() {
   QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/DejaVuSansCondensed-Bold.ttf"));
 }
 
-QtPlatform::QtPlatform()
-    : random_(static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count())) {
+QtPlatform::QtPlatform() {
   load_game_fonts();
   the_platform = this;
   runtime::install(this);
@@ -134,12 +133,6 @@ void QtPlatform::run_pending_events() {
   if (auto* dispatcher = QAbstractEventDispatcher::instance())
     dispatcher->processEvents(QEventLoop::AllEvents);
 }
-
-void QtPlatform::reseed_random() {
-  random_.reseed(static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
-}
-
-float QtPlatform::next_random() { return random_.next(); }
 
 void QtPlatform::message_box(std::string_view prompt, std::string_view title) {
   if (closing_) return;

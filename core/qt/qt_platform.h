@@ -1,12 +1,11 @@
 // The game's platform on Qt Widgets: windows for forms, 64 Hz tick timers,
-// the modal message box, the wall clock and the generator.
+// the modal message box and the wall clock.
 #pragma once
 
 #include <QMetaObject>
 #include <map>
 #include <memory>
 
-#include "core/random.h"
 #include "core/runtime.h"
 
 class FormWindow;
@@ -34,8 +33,6 @@ class QtPlatform final : public Platform {
   float seconds_since_midnight() override;
   void do_events(std::chrono::microseconds max_wait) override;
   void run_pending_events() override;
-  void reseed_random() override;
-  float next_random() override;
   void message_box(std::string_view prompt, std::string_view title) override;
   void show_form(Form& form) override;
   void hide_form(Form& form) override;
@@ -52,7 +49,6 @@ class QtPlatform final : public Platform {
 
   std::map<const Form*, std::unique_ptr<FormWindow>> windows_;
   std::map<const Timer*, std::unique_ptr<TickTimer>> timers_;
-  RandomSource random_;
   const Form* main_form_ = nullptr;
   bool closing_ = false;
   QMetaObject::Connection activation_;

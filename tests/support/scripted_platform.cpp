@@ -3,48 +3,54 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-
-using std::chrono::microseconds;
-
-TickSchedule::Time on_schedule(std::int64_t micros) { return microseconds(micros); }
-std::int64_t micros_of(TickSchedule::Time time) {
-  return std::chrono::duration_cast<microseconds>(time).count();
-}
-
-}  // namespace
-
 ScriptedPlatform::ScriptedPlatform(double start_seconds_since_midnight, std::uint64_t seed)
-    : start_seconds_(start_seconds_since_midnight), random_(seed), seed_(seed) {
-  runtime::install(this);
+    : start_seconds_(start_seconds_since_midnight), seed_(seed) {
+  runtime::install(this, seed);
 }
 
 ScriptedPlatform::~ScriptedPlatform() { runtime::install(nullptr); }
 
+// Moves the clock to each next tick or input in turn, up to the target; at
+// a tie the tick runs first. A handler busy past the target leaves what fell
+// due meanwhile to the next advance.
 void ScriptedPlatform::advance_micros(std::int64_t micros) {
   const std::int64_t target = now_ + micros;
-  while (run_next_event(target)) {
+  for (;;) {
+    while (now_ <= target && run_pending()) {
+    }
+    std::optional<std::int64_t> next = next_input();
+    if (const auto due = next_tick()) {
+      const auto tick = std::chrono::duration_cast<std::chrono::microseconds>(*due).count();
+      next = next ? std::min(*next, tick) : tick;
+    }
+    if (!next || *next > target) break;
+    now_ = std::max(now_, *next);
   }
   now_ = std::max(now_, target);
 }
 
-bool ScriptedPlatform::run_next_event(std::int64_t limit) {
-  TickSchedule::Time due{};
-  Timer* timer = ticks_.earliest(on_schedule(limit), &due);
-  const std::int64_t when = timer ? micros_of(due) : limit + 1;
+std::optional<std::int64_t> ScriptedPlatform::next_input() const {
   // Input waits behind a modal box, as a real one blocks the other windows.
-  const bool input_due = modal_depth_ == 0 && !inputs_.empty() && inputs_.begin()->first <= limit;
-  if (input_due && inputs_.begin()->first < when) {
-    auto node = inputs_.extract(inputs_.begin());
-    now_ = std::max(now_, node.key());
-    node.mapped().deliver();
-    return true;
-  }
-  if (!timer) return false;
-  now_ = std::max(now_, when);
-  ticks_.take(*timer, on_schedule(now_));
-  timer->tick();
+  if (modal_depth_ > 0 || inputs_.empty()) return std::nullopt;
+  return inputs_.begin()->first;
+}
+
+bool ScriptedPlatform::take_event(Event& event) {
+  const auto next = next_input();
+  if (!next || *next > now_) return false;
+  auto node = inputs_.extract(inputs_.begin());
+  node.mapped().deliver();
+  event = {};
   return true;
+}
+
+void ScriptedPlatform::wait(std::optional<Time> deadline) {
+  std::optional<std::int64_t> next = next_input();
+  if (deadline) {
+    const auto until = std::chrono::duration_cast<std::chrono::microseconds>(*deadline).count();
+    next = next ? std::min(*next, until) : until;
+  }
+  if (next) now_ = std::max(now_, *next);
 }
 
 void ScriptedPlatform::queue_key(std::int64_t at_micros, Form& form, int code) {
@@ -64,30 +70,13 @@ float ScriptedPlatform::seconds_since_midnight() {
   return static_cast<float>(std::fmod(start_seconds_ + static_cast<double>(now_) / 1e6, 86400.0));
 }
 
-void ScriptedPlatform::do_events(std::chrono::microseconds max_wait) {
-  bool ran = false;
-  while (run_next_event(now_)) ran = true;
-  if (ran) return;
-  // Nothing pending: wait for the next event, but at most `max_wait`.
-  std::int64_t next = now_ + max_wait.count();
-  if (const auto due = ticks_.next_due()) next = std::min(next, micros_of(*due));
-  if (modal_depth_ == 0 && !inputs_.empty()) next = std::min(next, inputs_.begin()->first);
-  now_ = std::max(now_, next);
-}
-
-void ScriptedPlatform::run_pending_events() {
-  while (run_next_event(now_)) {
-  }
-}
-
-void ScriptedPlatform::reseed_random() {
+std::uint64_t ScriptedPlatform::clock_seed() {
   ++reseeds_;
-  random_.reseed(seed_ ^
-                 (static_cast<std::uint64_t>(now_) * 2654435761u + static_cast<std::uint64_t>(reseeds_)));
+  return seed_ ^ (static_cast<std::uint64_t>(now_) * 2654435761u + static_cast<std::uint64_t>(reseeds_));
 }
 
 float ScriptedPlatform::next_random() {
-  if (forced_.empty()) return random_.next();
+  if (forced_.empty()) return LoopPlatform::next_random();
   const float draw = forced_.front();
   forced_.pop_front();
   return draw;
@@ -100,18 +89,18 @@ void ScriptedPlatform::message_box(std::string_view prompt, std::string_view tit
   --modal_depth_;
 }
 
-void ScriptedPlatform::show_form(Form& form) {
+void ScriptedPlatform::show_window(int window, Form& form, bool) {
+  windows_[window] = &form;
   shown_.insert(&form);
   ++show_counts_[&form];
 }
 
-void ScriptedPlatform::hide_form(Form& form) { shown_.erase(&form); }
-
-void ScriptedPlatform::timer_changed(Timer& timer) { ticks_.changed(timer, on_schedule(now_)); }
+void ScriptedPlatform::hide_window(int window) { shown_.erase(windows_[window]); }
 
 void ScriptedPlatform::forget(Form& form) {
-  ticks_.forget(form);
+  LoopPlatform::forget(form);
   std::erase_if(inputs_, [&](const auto& entry) { return entry.second.form == &form; });
+  std::erase_if(windows_, [&](const auto& entry) { return entry.second == &form; });
   shown_.erase(&form);
   show_counts_.erase(&form);
 }

@@ -12,12 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "core/event_loop.h"
 #include "core/forms/form.h"
-#include "core/random.h"
-#include "core/runtime.h"
-#include "core/tick_schedule.h"
 
-class ScriptedPlatform final : public Platform {
+class ScriptedPlatform final : public LoopPlatform {
  public:
   static constexpr std::int64_t kTickMicros = kTickPeriod.count() / 1000;  // 64 ticks a second
 
@@ -62,21 +60,22 @@ class ScriptedPlatform final : public Platform {
 
   bool shown(const Form& form) const { return shown_.contains(&form); }
   int times_shown(const Form& form) const;
-  bool ticking(const Timer& timer) const { return ticks_.scheduled(timer); }
 
   // Platform
   float seconds_since_midnight() override;
-  void do_events(std::chrono::microseconds max_wait) override;
-  void run_pending_events() override;
-  void reseed_random() override;
+  std::uint64_t clock_seed() override;
   float next_random() override;
   void message_box(std::string_view prompt, std::string_view title) override;
-  void show_form(Form& form) override;
-  void hide_form(Form& form) override;
-  void timer_changed(Timer& timer) override;
-  void invalidate(Form&, const Bounds&) override {}
   void forget(Form& form) override;
-  bool closing() const override { return closing_; }
+
+ protected:
+  Time now() override { return std::chrono::microseconds(now_); }
+  bool take_event(Event& event) override;
+  void wait(std::optional<Time> deadline) override;
+  void show_window(int window, Form& form, bool first) override;
+  void hide_window(int window) override;
+  void paint(int, const Form&, const PixelRect&) override {}
+  void open_box(int, std::string_view, std::string_view) override {}
 
  private:
   struct Input {
@@ -84,19 +83,17 @@ class ScriptedPlatform final : public Platform {
     std::function<void()> deliver;
   };
 
-  // Runs the earliest event due at or before `limit`; false when none is.
-  bool run_next_event(std::int64_t limit);
+  // When the next input is due, if one can be delivered.
+  std::optional<std::int64_t> next_input() const;
 
   double start_seconds_;
   std::int64_t now_ = 0;
-  TickSchedule ticks_;
   std::multimap<std::int64_t, Input> inputs_;
   std::deque<float> forced_;
-  RandomSource random_;
   std::uint64_t seed_;
   int reseeds_ = 0;
   int modal_depth_ = 0;
-  bool closing_ = false;
+  std::map<int, const Form*> windows_;
   std::set<const Form*> shown_;
   std::map<const Form*, int> show_counts_;
 };
