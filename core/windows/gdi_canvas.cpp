@@ -1,0 +1,119 @@
+#include "core/windows/gdi_canvas.h"
+
+#include <cmath>
+#include <map>
+#include <string>
+
+#include "core/forms/draw.h"
+#include "core/forms/form.h"
+
+namespace {
+
+COLORREF colour(Rgb rgb) {
+  // Rgb is 0xRRGGBB; GDI wants 0x00BBGGRR.
+  return RGB((rgb.value >> 16) & 0xFF, (rgb.value >> 8) & 0xFF, rgb.value & 0xFF);
+}
+
+std::wstring wide(std::string_view text) {
+  // The game's captions are ASCII.
+  return {text.begin(), text.end()};
+}
+
+// Selects a GDI object for the life of the scope, then deletes it.
+class Selected {
+ public:
+  Selected(HDC dc, HGDIOBJ object) : dc_(dc), object_(object), old_(SelectObject(dc, object)) {}
+  ~Selected() {
+    SelectObject(dc_, old_);
+    DeleteObject(object_);
+  }
+  Selected(const Selected&) = delete;
+  Selected& operator=(const Selected&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ object_;
+  HGDIOBJ old_;
+};
+
+HPEN make_pen(Rgb ink, int pen_px, bool round) {
+  if (pen_px <= 1 && !round) return CreatePen(PS_SOLID, 1, colour(ink));
+  LOGBRUSH brush{BS_SOLID, colour(ink), 0};
+  const DWORD ends = round ? PS_ENDCAP_ROUND | PS_JOIN_ROUND : PS_ENDCAP_SQUARE | PS_JOIN_MITER;
+  return ExtCreatePen(PS_GEOMETRIC | PS_SOLID | ends, static_cast<DWORD>(pen_px), &brush, 0, nullptr);
+}
+
+class GdiCanvas final : public Canvas {
+ public:
+  explicit GdiCanvas(HDC dc) : dc_(dc) {}
+
+  void fill_rect(const PixelRect& r, Rgb rgb) override {
+    const RECT rect{r.x, r.y, r.x + r.width, r.y + r.height};
+    HBRUSH brush = CreateSolidBrush(colour(rgb));
+    FillRect(dc_, &rect, brush);
+    DeleteObject(brush);
+  }
+
+  void shape(ShapeKind kind, const PixelRect& r, std::optional<Rgb> fill, std::optional<Rgb> ink, int pen_px,
+             float corner_radius) override {
+    Selected brush(dc_, fill ? CreateSolidBrush(colour(*fill)) : GetStockObject(NULL_BRUSH));
+    Selected pen(dc_, ink ? make_pen(*ink, pen_px, false) : GetStockObject(NULL_PEN));
+    // GDI's figures leave out their right and bottom edges: an outline drawn
+    // to one past the rectangle covers its outermost pixels, and a wider pen
+    // spreads about that line. A figure without a pen fills the rectangle.
+    const int grow = ink ? 0 : 1;
+    const int x2 = r.x + r.width + grow, y2 = r.y + r.height + grow;
+    switch (kind) {
+      case ShapeKind::Rectangle: Rectangle(dc_, r.x, r.y, x2, y2); break;
+      case ShapeKind::RoundedRectangle: {
+        const int corner = static_cast<int>(std::lround(2 * corner_radius));
+        RoundRect(dc_, r.x, r.y, x2, y2, corner, corner);
+        break;
+      }
+      case ShapeKind::Oval: Ellipse(dc_, r.x, r.y, x2, y2); break;
+    }
+  }
+
+  void line(int x1, int y1, int x2, int y2, Rgb ink, int pen_px) override {
+    Selected pen(dc_, make_pen(ink, pen_px, pen_px > 1));
+    MoveToEx(dc_, x1, y1, nullptr);
+    LineTo(dc_, x2, y2);
+  }
+
+  void text(const PixelRect& r, std::string_view text, const Font& font, Align align, Rgb ink) override {
+    Selected face(dc_, CreateFontW(-font_pixels(font), 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
+                                   FALSE, DEFAULT_CHARSET, OUT_TT_ONLY_PRECIS, CLIP_DEFAULT_PRECIS,
+                                   ANTIALIASED_QUALITY, DEFAULT_PITCH, kGameFace));
+    SetTextColor(dc_, colour(ink));
+    SetBkMode(dc_, TRANSPARENT);
+    RECT rect{r.x, r.y, r.x + r.width, r.y + r.height};
+    const UINT flags = DT_TOP | DT_WORDBREAK | DT_NOPREFIX |
+                       (align == Align::Right    ? DT_RIGHT
+                        : align == Align::Center ? DT_CENTER
+                                                 : DT_LEFT);
+    const std::wstring caption = wide(text);
+    DrawTextW(dc_, caption.c_str(), static_cast<int>(caption.size()), &rect, flags);
+  }
+
+ private:
+  HDC dc_;
+};
+
+}  // namespace
+
+void paint_form(HDC dc, const Form& form, const PixelRect& dirty, double scale) {
+  const int saved = SaveDC(dc);
+  // Clipped in device pixels, edges rounded outwards.
+  HRGN clip = CreateRectRgn(static_cast<int>(std::floor(dirty.x * scale)),
+                            static_cast<int>(std::floor(dirty.y * scale)),
+                            static_cast<int>(std::ceil((dirty.x + dirty.width) * scale)),
+                            static_cast<int>(std::ceil((dirty.y + dirty.height) * scale)));
+  SelectClipRgn(dc, clip);
+  DeleteObject(clip);
+  SetGraphicsMode(dc, GM_ADVANCED);
+  const XFORM transform{static_cast<FLOAT>(scale), 0, 0, static_cast<FLOAT>(scale), 0, 0};
+  SetWorldTransform(dc, &transform);
+  GdiCanvas canvas(dc);
+  draw_form(form, dirty, canvas);
+  RestoreDC(dc, saved);
+}
