@@ -19,10 +19,13 @@ list(GET GAME_FONTS 0 FONT_REGULAR)
 list(GET GAME_FONTS 1 FONT_BOLD)
 set(MANIFEST_FILE ${CMAKE_SOURCE_DIR}/app/windows/diamond.manifest)
 configure_file(app/windows/diamond.rc.in diamond.rc @ONLY)
+configure_file(app/windows/fonts.rc.in fonts.rc @ONLY)
+set(GAME_FONTS_RC ${CMAKE_CURRENT_BINARY_DIR}/fonts.rc)
 set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/diamond.rc PROPERTIES
-  OBJECT_DEPENDS "${ICON_FILE};${GAME_FONTS};${MANIFEST_FILE}")
+  OBJECT_DEPENDS "${ICON_FILE};${MANIFEST_FILE}")
+set_source_files_properties(${GAME_FONTS_RC} PROPERTIES OBJECT_DEPENDS "${GAME_FONTS}")
 
-add_executable(diamond WIN32 app/windows/main.cpp ${CMAKE_CURRENT_BINARY_DIR}/diamond.rc)
+add_executable(diamond WIN32 app/windows/main.cpp ${CMAKE_CURRENT_BINARY_DIR}/diamond.rc ${GAME_FONTS_RC})
 target_link_libraries(diamond PRIVATE game windows_platform)
 
 # The portable zip and the per-user installer, beside the program.

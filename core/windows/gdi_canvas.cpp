@@ -43,6 +43,8 @@ HPEN make_pen(Rgb ink, int pen_px, bool round) {
   return ExtCreatePen(PS_GEOMETRIC | PS_SOLID | ends, static_cast<DWORD>(pen_px), &brush, 0, nullptr);
 }
 
+constexpr wchar_t kGameFace[] = L"DejaVu Sans Condensed";
+
 class GdiCanvas final : public Canvas {
  public:
   explicit GdiCanvas(HDC dc) : dc_(dc) {}
@@ -58,11 +60,10 @@ class GdiCanvas final : public Canvas {
              float corner_radius) override {
     Selected brush(dc_, fill ? CreateSolidBrush(colour(*fill)) : GetStockObject(NULL_BRUSH));
     Selected pen(dc_, ink ? make_pen(*ink, pen_px, false) : GetStockObject(NULL_PEN));
-    // GDI's figures leave out their right and bottom edges: an outline drawn
-    // to one past the rectangle covers its outermost pixels, and a wider pen
-    // spreads about that line. A figure without a pen fills the rectangle.
-    const int grow = ink ? 0 : 1;
-    const int x2 = r.x + r.width + grow, y2 = r.y + r.height + grow;
+    // In the advanced graphics mode a figure includes its right and bottom
+    // edges: drawn to the rectangle's last pixels, a 1-pixel outline covers
+    // its outermost pixels and a wider pen spreads about that line.
+    const int x2 = r.x + r.width - 1, y2 = r.y + r.height - 1;
     switch (kind) {
       case ShapeKind::Rectangle: Rectangle(dc_, r.x, r.y, x2, y2); break;
       case ShapeKind::RoundedRectangle: {
@@ -100,6 +101,23 @@ class GdiCanvas final : public Canvas {
 };
 
 }  // namespace
+
+GameFonts::GameFonts(HINSTANCE instance) {
+  // The resource ids of app/windows/fonts.rc.in; 10 is RT_RCDATA.
+  constexpr int kResources[] = {101, 102};
+  for (int i = 0; i < 2; ++i) {
+    HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(kResources[i]), MAKEINTRESOURCEW(10));
+    if (!found) continue;
+    DWORD installed = 0;
+    fonts_[i] = AddFontMemResourceEx(LockResource(LoadResource(instance, found)), SizeofResource(instance, found),
+                                     nullptr, &installed);
+  }
+}
+
+GameFonts::~GameFonts() {
+  for (HANDLE font : fonts_)
+    if (font) RemoveFontMemResourceEx(font);
+}
 
 void paint_form(HDC dc, const Form& form, const PixelRect& dirty, double scale) {
   const int saved = SaveDC(dc);

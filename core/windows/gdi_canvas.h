@@ -11,5 +11,15 @@ class Form;
 // `scale` times the client's; nothing outside `dirty` changes.
 void paint_form(HDC dc, const Form& form, const PixelRect& dirty, double scale);
 
-// The game's face, as the program's resources carry it.
-inline constexpr wchar_t kGameFace[] = L"DejaVu Sans Condensed";
+// The game's faces, loaded from the program's resources for its own use
+// only while this lives: nothing depends on the fonts a machine has.
+class GameFonts {
+ public:
+  explicit GameFonts(HINSTANCE instance);
+  ~GameFonts();
+  GameFonts(const GameFonts&) = delete;
+  GameFonts& operator=(const GameFonts&) = delete;
+
+ private:
+  HANDLE fonts_[2] = {};
+};

@@ -19,8 +19,6 @@ constexpr wchar_t kWindowClass[] = L"DiamondForm";
 constexpr DWORD CREATE_WAITABLE_TIMER_HIGH_RESOLUTION = 0x2;
 #endif
 constexpr UINT_PTR kNativeLoopTicks = 1;
-// The fonts' resource ids, as app/windows/diamond.rc numbers them.
-constexpr int kFontResources[] = {101, 102};
 
 std::wstring wide(std::string_view text) { return {text.begin(), text.end()}; }
 
@@ -39,19 +37,12 @@ int scaled(int pixels, UINT dpi) { return static_cast<int>(std::lround(pixels * 
 
 }  // namespace
 
-WindowsPlatform::WindowsPlatform(HINSTANCE instance) : instance_(instance) {
+WindowsPlatform::WindowsPlatform(HINSTANCE instance) : instance_(instance), fonts_(instance) {
   QueryPerformanceFrequency(&frequency_);
   // Waits end on time to well under a millisecond where the system allows.
   timeBeginPeriod(1);
   waitable_ = CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS);
   if (!waitable_) waitable_ = CreateWaitableTimerW(nullptr, TRUE, nullptr);
-  for (int i = 0; i < 2; ++i) {
-    HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(kFontResources[i]), MAKEINTRESOURCEW(10));
-    if (!found) continue;
-    DWORD installed = 0;
-    fonts_[i] = AddFontMemResourceEx(LockResource(LoadResource(instance, found)),
-                                     SizeofResource(instance, found), nullptr, &installed);
-  }
   WNDCLASSEXW window_class{};
   window_class.cbSize = sizeof window_class;
   window_class.lpfnWndProc = window_proc;
@@ -75,8 +66,6 @@ WindowsPlatform::~WindowsPlatform() {
     }
   }
   UnregisterClassW(kWindowClass, instance_);
-  for (HANDLE font : fonts_)
-    if (font) RemoveFontMemResourceEx(font);
   if (waitable_) CloseHandle(waitable_);
   timeEndPeriod(1);
 }

@@ -13,6 +13,7 @@
 #include <map>
 
 #include "core/event_loop.h"
+#include "core/windows/gdi_canvas.h"
 
 class WindowsPlatform final : public LoopPlatform {
  public:
@@ -58,11 +59,11 @@ class WindowsPlatform final : public LoopPlatform {
   void arm_native_ticks();
 
   HINSTANCE instance_;
+  GameFonts fonts_;
   HANDLE waitable_ = nullptr;
   LARGE_INTEGER frequency_{};
   std::map<int, Window> windows_;
   std::deque<Event> queue_;
-  HANDLE fonts_[2] = {};
   HWND main_hwnd_ = nullptr;
   int native_loops_ = 0;
   bool box_open_ = false;
