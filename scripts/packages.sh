@@ -22,3 +22,8 @@ BENCH_PACKAGES=(libbenchmark-dev)
 # MiniBrowser (on a virtual X server) play it.
 WEB_PACKAGES=(cmake ninja-build emscripten nodejs googletest python3-fonttools fonts-dejavu-extra)
 BROWSER_PACKAGES=(chromium firefox-esr webkit2gtk-driver xvfb xauth)
+# The Windows build: Debian's mingw-w64 cross compiler (posix threads) and
+# NSIS make diamond.exe, its zip and its installer; Wine 64-bit runs them on
+# a virtual X server under openbox for the tests.
+WINDOWS_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 nsis zip python3-fonttools fonts-dejavu-extra googletest)
+WINE_PACKAGES=(wine wine64 numlockx xvfb xdotool x11-utils openbox wmctrl imagemagick nodejs)
