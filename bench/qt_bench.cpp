@@ -17,6 +17,7 @@
 #include "core/forms/form.h"
 #include "core/qt/platform_choice.h"
 #include "core/qt/qt_platform.h"
+#include "core/forms/keys.h"
 #include "game/mod_variable.h"
 #include "hit_view/hit_view.h"
 #include "pitch_screen/diamond.h"
@@ -149,11 +150,11 @@ void hit_flight() {
 void swing_wait() {
   double used = 0, seconds = 0;
   QTimer::singleShot(0, qApp, [&] {
-    Diamond().key_down(104);  // a pitch in flight, so ticks repaint during the wait
+    Diamond().key_down(vk::kNumpad8);  // a pitch in flight, so ticks repaint during the wait
     QElapsedTimer wall;
     wall.start();
     const double cpu = cpu_seconds();
-    Diamond().key_down(32);
+    Diamond().key_down(vk::kSpace);
     used = cpu_seconds() - cpu;
     seconds = wall.elapsed() / 1000.0;
     QApplication::exit(0);

@@ -8,10 +8,11 @@
 #include <optional>
 #include <string_view>
 
-#include "core/forms/controls.h"
 #include "core/integer.h"
 
 class Form;
+class Timer;
+struct Bounds;
 
 class Platform {
  public:

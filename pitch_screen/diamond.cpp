@@ -45,22 +45,34 @@ void DiamondForm::Form_Load() {
   m.InningName = "First";
 }
 
+// Keypad 7, 8 and 9 throw pitches 1, 2 and 3; Space swings, and either Shift
+// swings quickly with more power, unless a swing is already taken.
+constexpr std::array<DiamondForm::KeyBinding, 5> DiamondForm::kKeyBindings{{
+    {vk::kNumpad7, [](DiamondForm& d) { d.throw_pitch(1); }},
+    {vk::kNumpad8, [](DiamondForm& d) { d.throw_pitch(2); }},
+    {vk::kNumpad9, [](DiamondForm& d) { d.throw_pitch(3); }},
+    {vk::kSpace,
+     [](DiamondForm& d) {
+       if (ModVariable.SwingTaken == kFalse) d.swing(kNormalSwingSeconds);
+     }},
+    {vk::kShift,
+     [](DiamondForm& d) {
+       if (ModVariable.SwingTaken == kFalse) {
+         ModVariable.PowerSwing = kTrue;
+         d.swing(kQuickSwingSeconds);
+       }
+     }},
+}};
+
+constexpr std::array<int, 5> kDiamondKeys = [] {
+  std::array<int, 5> keys{};
+  for (std::size_t i = 0; i < keys.size(); ++i) keys[i] = DiamondForm::kKeyBindings[i].key;
+  return keys;
+}();
+
 void DiamondForm::Form_KeyDown(Integer KeyCode, Integer /*Shift*/) {
-  switch (KeyCode) {
-    case vk::kNumpad7: throw_pitch(1); break;
-    case vk::kNumpad8: throw_pitch(2); break;
-    case vk::kNumpad9: throw_pitch(3); break;
-    case vk::kSpace:
-      if (ModVariable.SwingTaken == kFalse) swing(kNormalSwingSeconds);
-      break;
-    case vk::kShift:
-      if (ModVariable.SwingTaken == kFalse) {
-        ModVariable.PowerSwing = kTrue;
-        swing(kQuickSwingSeconds);
-      }
-      break;
-    default: break;
-  }
+  for (const KeyBinding& binding : kKeyBindings)
+    if (binding.key == KeyCode) binding.act(*this);
 }
 
 // A pitch key is never refused; the ball goes on from wherever it is.

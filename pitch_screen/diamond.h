@@ -1,6 +1,7 @@
 // The pitch screen: the main window, where pitches are thrown and swung at.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <vector>
 
@@ -18,6 +19,13 @@ class DiamondForm final : public Form {
   // and goes back to the wait around it, just as a nested call would return,
   // so a key held down for minutes costs a list entry per repeat, not a frame.
   void TimeOut(double duration, std::function<void()> then = {});
+
+  // What each of kDiamondKeys does.
+  struct KeyBinding {
+    int key;
+    void (*act)(DiamondForm& form);
+  };
+  static const std::array<KeyBinding, 5> kKeyBindings;
 
   // Control names are the game's own; keep their spelling.
   Timer& Timer1 = timer("Timer1");

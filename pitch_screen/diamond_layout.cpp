@@ -69,8 +69,6 @@ constexpr auto kRows = std::to_array<ControlRow>({
 });
 // clang-format on
 
-constexpr auto kKeys = std::to_array({vk::kNumpad7, vk::kNumpad8, vk::kNumpad9, vk::kSpace, vk::kShift});
-
 }  // namespace
 
 const FormSettings kDiamondSettings{
@@ -81,7 +79,7 @@ const FormSettings kDiamondSettings{
     .background = kField,
     .border = Border::FixedWithTitle,
     .takes_keys = true,
-    .keys_acted_on = kKeys,
+    .keys_acted_on = kDiamondKeys,
 };
 
 std::span<const ControlRow> diamond_layout() { return kRows; }

@@ -7,12 +7,12 @@
 #include <random>
 
 #include "core/forms/form.h"
+#include "pitch_screen/diamond_layout.h"
 #include "tests/support/game_fixture.h"
 
 namespace {
 
 constexpr int kEvents = 1'000'000;
-constexpr std::array kGameKeys{103, 104, 105, 32, 16};
 constexpr std::array<const char*, 5> kInningNames{"First", "Second", "Third", "Fourth", "Fifth"};
 
 struct Statistics {
@@ -54,7 +54,7 @@ class Soak : public GameTest {
     return open[pick(0, static_cast<int>(open.size()) - 1)];
   }
 
-  int random_key() { return chance(0.7) ? kGameKeys[pick(0, 4)] : pick(0, 255); }
+  int random_key() { return chance(0.7) ? kDiamondKeys[pick(0, 4)] : pick(0, 255); }
 
   void one_event() {
     const int kind = pick(0, 99);

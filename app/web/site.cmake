@@ -3,7 +3,7 @@
 # build/web/site. Any static file server can host that folder.
 set(SITE ${CMAKE_BINARY_DIR}/site)
 
-add_library(web_platform STATIC core/web/web_platform.cpp core/web/web_render.cpp)
+add_library(web_platform STATIC core/web/web_platform.cpp core/web/web_render.cpp core/web/dom_keys.cpp)
 target_link_libraries(web_platform PUBLIC forms_runtime)
 
 add_executable(diamond_web app/web/main.cpp)

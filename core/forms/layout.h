@@ -20,6 +20,9 @@ inline constexpr Rgb kWhite{0xFFFFFF};
 enum class Kind { Label, Rectangle, RoundedRectangle, Oval, Circle, Line, Timer };
 enum class Align { Left, Right, Center };
 
+// Every caption is in the one face, regular or bold, which each platform
+// carries inside the program (the page under a name of its own).
+inline constexpr std::string_view kGameFace = "DejaVu Sans Condensed";
 struct Font {
   float points = 8.25f;
   bool bold = false;

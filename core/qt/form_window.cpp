@@ -4,14 +4,15 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <utility>
 
 #include "core/forms/form.h"
 #include "core/qt/key_codes.h"
-#include "core/qt/qt_platform.h"
 #include "core/qt/render.h"
 #include "core/qt/window_manager.h"
 
-FormWindow::FormWindow(Form& form) : form_(form) {
+FormWindow::FormWindow(Form& form, std::function<void(FormWindow&)> closed)
+    : form_(form), closed_(std::move(closed)) {
   const FormSettings& settings = form.settings();
   Qt::WindowFlags flags = Qt::Window;
   if (settings.border == Border::Thin) {
@@ -72,5 +73,5 @@ void FormWindow::mouseReleaseEvent(QMouseEvent* event) {
 
 void FormWindow::closeEvent(QCloseEvent* event) {
   event->ignore();
-  QtPlatform::instance()->window_closed(*this);
+  if (closed_) closed_(*this);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 
 #include "core/qt/render.h"
 #include "core/qt/window_manager.h"
@@ -11,7 +12,8 @@ class Form;
 
 class FormWindow final : public QWidget {
  public:
-  explicit FormWindow(Form& form);
+  // `closed` runs when the user asks to close the window; the window stays.
+  FormWindow(Form& form, std::function<void(FormWindow&)> closed);
 
   Form& form() const { return form_; }
   // Top left of the client area inside the widget (the thin border).
@@ -30,6 +32,7 @@ class FormWindow final : public QWidget {
 
  private:
   Form& form_;
+  std::function<void(FormWindow&)> closed_;
   int border_ = 0;
   Centring centring_;
   ControlPictures pictures_;

@@ -98,7 +98,7 @@ int QtPlatform::run(Form& main_form) {
 
 FormWindow& QtPlatform::window(Form& form) {
   auto& slot = windows_[&form];
-  if (!slot) slot = std::make_unique<FormWindow>(form);
+  if (!slot) slot = std::make_unique<FormWindow>(form, [this](FormWindow& window) { window_closed(window); });
   return *slot;
 }
 

@@ -19,7 +19,7 @@ QColor colour(Rgb rgb) { return QColor::fromRgb(static_cast<QRgb>(rgb.value)); }
 QRect qrect(const PixelRect& r) { return {r.x, r.y, r.width, r.height}; }
 
 QFont font_for(const Font& font) {
-  QFont qfont(QStringLiteral("DejaVu Sans Condensed"));
+  QFont qfont(to_qstring(kGameFace));
   qfont.setPixelSize(font_pixels(font));
   qfont.setBold(font.bold);
   qfont.setHintingPreference(QFont::PreferVerticalHinting);
@@ -162,7 +162,8 @@ class PainterCanvas final : public Canvas {
 QRect to_pixels(const Bounds& twips) { return qrect(pixel_bounds(twips)); }
 
 QSize client_size(const Form& form) {
-  return {to_pixels(form.settings().client_width), to_pixels(form.settings().client_height)};
+  const PixelRect client = client_pixels(form);
+  return {client.width, client.height};
 }
 
 void render_form(QPainter& painter, const Form& form, const QRegion& dirty, ControlPictures* pictures) {

@@ -1,6 +1,6 @@
-// Draws a form's control model with QPainter. The one transform from twips
-// to logical pixels lives here: 15 twips a pixel at 96 dpi; Qt scales logical
-// pixels to HiDPI screens.
+// Draws a form's control model with QPainter, in logical pixels (the one
+// transform from twips is core/forms/pixels.h's); Qt scales logical pixels to
+// HiDPI screens.
 #pragma once
 
 #include <QRect>

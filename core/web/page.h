@@ -16,7 +16,8 @@ enum PageShape : int { kPageRectangle = 0, kPageRoundedRectangle = 1, kPageOval 
 enum PageAlign : int { kPageLeft = 0, kPageRight = 1, kPageCentre = 2 };
 
 extern "C" {
-void page_init();
+// `keys`: the page's keys in the game's codes, as JSON (core/web/dom_keys.h).
+void page_init(const char* keys, int keys_length);
 double page_now();  // the page's steady clock, milliseconds
 double page_seconds_since_midnight();
 // Takes the oldest queued page event into four numbers; false with none.

@@ -47,23 +47,14 @@ mergeInto(LibraryManager.library, {
     colour: function(rgb) {
       return '#' + ('00000' + rgb.toString(16)).slice(-6);
     },
-    // The classic virtual-key codes: keypad digits only with Num Lock on
-    // (the browser then reports a digit); with it off the keypad gives
-    // navigation keys, which keep their own codes.
+    // The game's key codes by the DOM's names, as the program hands them
+    // over (core/web/dom_keys.cpp): a keypad digit key gives its digit's
+    // code with Num Lock on (the browser then reports a digit) and its
+    // navigation key's with it off.
+    keys: {code: {}, key: {}, numpad0: 0},
     keyCode: function(e) {
-      var navigation = {PageUp: 33, PageDown: 34, End: 35, Home: 36, ArrowLeft: 37, ArrowUp: 38,
-                        ArrowRight: 39, ArrowDown: 40, Insert: 45, Delete: 46, Clear: 12};
-      var code = e.code;
-      if (/^Numpad[0-9]$/.test(code)) return /^[0-9]$/.test(e.key) ? 96 + Number(e.key) : (navigation[e.key] || 0);
-      if (code === 'Space') return 32;
-      if (code === 'ShiftLeft' || code === 'ShiftRight') return 16;
-      if (code === 'ControlLeft' || code === 'ControlRight') return 17;
-      if (code === 'AltLeft' || code === 'AltRight') return 18;
-      if (/^Key[A-Z]$/.test(code)) return code.charCodeAt(3);
-      if (/^Digit[0-9]$/.test(code)) return code.charCodeAt(5);
-      if (/^F([1-9]|1[0-9]|2[0-4])$/.test(code)) return 111 + Number(code.slice(1));
-      var others = {Backspace: 8, Tab: 9, Enter: 13, NumpadEnter: 13, Escape: 27};
-      return others[code] || navigation[e.key] || 0;
+      if (/^Numpad[0-9]$/.test(e.code) && /^[0-9]$/.test(e.key)) return Page.keys.numpad0 + Number(e.key);
+      return Page.keys.code[e.code] || Page.keys.key[e.key] || 0;
     },
     // The keys the main form acts on, as the program gives them: their
     // default actions (Space scrolls) are kept from the page.
@@ -268,7 +259,8 @@ mergeInto(LibraryManager.library, {
   },
 
   page_init__deps: ['$Page'],
-  page_init: function() {
+  page_init: function(keys, keysLength) {
+    Page.keys = JSON.parse(UTF8ToString(keys, keysLength));
     Page.channel = new MessageChannel();
     // A wait shorter than the browser's clamp on nested timeouts (4 ms)
     // starts its timeout from a message, where no clamp applies.

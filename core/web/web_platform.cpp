@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <string>
 
 #include "core/forms/draw.h"
 #include "core/forms/form.h"
+#include "core/web/dom_keys.h"
 #include "core/web/page.h"
 #include "core/web/web_render.h"
 
@@ -19,7 +21,8 @@ LoopPlatform::Time schedule_time(double ms) {
 }  // namespace
 
 WebPlatform::WebPlatform() {
-  page_init();
+  const std::string keys = dom_key_table();
+  page_init(keys.data(), static_cast<int>(keys.size()));
   runtime::install(this);
 }
 

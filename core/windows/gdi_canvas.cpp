@@ -43,8 +43,6 @@ HPEN make_pen(Rgb ink, int pen_px, bool round) {
   return ExtCreatePen(PS_GEOMETRIC | PS_SOLID | ends, static_cast<DWORD>(pen_px), &brush, 0, nullptr);
 }
 
-constexpr wchar_t kGameFace[] = L"DejaVu Sans Condensed";
-
 class GdiCanvas final : public Canvas {
  public:
   explicit GdiCanvas(HDC dc) : dc_(dc) {}
@@ -84,7 +82,7 @@ class GdiCanvas final : public Canvas {
   void text(const PixelRect& r, std::string_view text, const Font& font, Align align, Rgb ink) override {
     Selected face(dc_, CreateFontW(-font_pixels(font), 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
                                    FALSE, DEFAULT_CHARSET, OUT_TT_ONLY_PRECIS, CLIP_DEFAULT_PRECIS,
-                                   ANTIALIASED_QUALITY, DEFAULT_PITCH, kGameFace));
+                                   ANTIALIASED_QUALITY, DEFAULT_PITCH, wide(kGameFace).c_str()));
     SetTextColor(dc_, colour(ink));
     SetBkMode(dc_, TRANSPARENT);
     RECT rect{r.x, r.y, r.x + r.width, r.y + r.height};

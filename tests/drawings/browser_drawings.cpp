@@ -4,7 +4,11 @@
 // Module.drawn names the windows.
 #include <emscripten.h>
 
+#include <string>
+
+#include "core/forms/draw.h"
 #include "core/forms/form.h"
+#include "core/web/dom_keys.h"
 #include "core/web/page.h"
 #include "core/web/web_render.h"
 #include "tests/support/staged_forms.h"
@@ -13,13 +17,14 @@ EM_JS(void, drawn, (int id, const char* state, int length),
       { (Module.drawn = Module.drawn || []).push({id : id, state : UTF8ToString(state, length)}); });
 
 extern "C" EMSCRIPTEN_KEEPALIVE void draw_staged() {
-  page_init();
+  const std::string keys = dom_key_table();
+  page_init(keys.data(), static_cast<int>(keys.size()));
   int id = 0;
   stage_forms([&](std::string_view state, const Form& form) {
-    const FormSettings& settings = form.settings();
-    const int width = to_pixels(settings.client_width), height = to_pixels(settings.client_height);
-    page_show_form(++id, width, height, settings.border == Border::Thin, false, "", 0, nullptr, 0);
-    paint_form(id, form, {0, 0, width, height});
+    const PixelRect client = client_pixels(form);
+    page_show_form(++id, client.width, client.height, form.settings().border == Border::Thin, false, "", 0,
+                   nullptr, 0);
+    paint_form(id, form, client);
     drawn(id, state.data(), static_cast<int>(state.size()));
   });
 }

@@ -85,8 +85,7 @@ class PartsCanvas final : public Canvas {
 }  // namespace
 
 DrawnParts drawn_parts(const Form& form) {
-  const FormSettings& settings = form.settings();
   PartsCanvas canvas;
-  draw_form(form, {0, 0, to_pixels(settings.client_width), to_pixels(settings.client_height)}, canvas);
+  draw_form(form, client_pixels(form), canvas);
   return canvas.parts;
 }
