@@ -46,15 +46,18 @@ struct Recorder final : Canvas {
   }
   static std::string rgb(std::optional<Rgb> c) { return c ? std::to_string(c->value) : "none"; }
   void fill_rect(const PixelRect& r, Rgb c) override { calls.push_back("fill " + at(r) + " " + rgb(c)); }
-  void shape(ShapeKind kind, const PixelRect& r, std::optional<Rgb> fill, std::optional<Rgb> ink, int pen,
-             float radius) override {
-    calls.push_back("shape " + std::to_string(static_cast<int>(kind)) + " " + at(r) + " " + rgb(fill) + " " +
-                    rgb(ink) + " " + std::to_string(pen) + " r" + std::to_string(radius));
+  void shape(ShapeKind kind, const PixelRect& r, const PixelRect& outline, std::optional<Rgb> fill,
+             std::optional<Rgb> ink, int pen, float radius) override {
+    calls.push_back("shape " + std::to_string(static_cast<int>(kind)) + " " + at(r) + " outline " + at(outline) +
+                    " " + rgb(fill) + " " + rgb(ink) + " " + std::to_string(pen) + " r" + std::to_string(radius));
   }
-  void line(int x1, int y1, int x2, int y2, Rgb ink, int pen) override {
+  void line(int x1, int y1, int x2, int y2, Rgb ink, int pen, LineCap cap) override {
     calls.push_back("line " + std::to_string(x1) + "," + std::to_string(y1) + " " + std::to_string(x2) + "," +
-                    std::to_string(y2) + " " + rgb(ink) + " " + std::to_string(pen));
+                    std::to_string(y2) + " " + rgb(ink) + " " + std::to_string(pen) +
+                    (cap == LineCap::Round ? " round" : " flat"));
   }
+  // Five pixels a character: "Hi there you" is 60 wide.
+  float text_width(std::string_view text, const Font&) override { return 5.0f * static_cast<float>(text.size()); }
   void text(const PixelRect& r, std::string_view text, const Font& font, Align align, Rgb ink) override {
     calls.push_back("text " + at(r) + " " + std::string(text) + " " + std::to_string(font.points) +
                     (font.bold ? " bold " : " ") + std::to_string(static_cast<int>(align)) + " " + rgb(ink));
@@ -77,9 +80,9 @@ TEST(Drawing, DrawsTheBackgroundThenEveryVisibleControlBackToFront) {
   Probe probe;
   EXPECT_EQ(draw(probe, {0, 0, 100, 100}), (std::vector<std::string>{
                                                "fill 0,0 100x100 65280",
-                                               "line 0,0 100,100 65280 3",
-                                               "shape 1 0,40 49x33 none none 1 r5.500000",
-                                               "shape 2 25,20 20x20 16711680 0 1 r0.000000",
+                                               "line 0,0 100,100 65280 3 round",
+                                               "shape 1 0,40 49x33 outline 0,40 48x32 none none 1 r5.500000",
+                                               "shape 2 25,20 20x20 outline 25,20 19x19 16711680 0 1 r0.000000",
                                                "fill 10,10 40x20 255",
                                                "text 10,10 40x20 Hi 12.000000 bold 1 0",
                                            }));
@@ -91,7 +94,24 @@ TEST(Drawing, ARepaintDrawsOnlyWhatReachesIntoItsRectangle) {
   Probe probe;
   EXPECT_EQ(draw(probe, {195, 195, 20, 20}), (std::vector<std::string>{
                                                  "fill 195,195 20x20 65280",
-                                                 "shape 0 200,200 10x10 none 0 1 r0.000000",
+                                                 "shape 0 200,200 10x10 outline 200,200 9x9 none 0 1 r0.000000",
                                              }));
   EXPECT_EQ(draw(probe, {290, 290, 20, 20}), (std::vector<std::string>{"fill 290,290 10x10 65280"}));
+}
+
+// A caption too wide for its label breaks at spaces into lines as long as
+// fit, each from the last one's top plus the face's line height (19 pixels
+// at 12 points), as far down as the label reaches.
+TEST(Drawing, WrapsACaptionAtSpacesIntoLinesOfTheFacesHeight) {
+  static constexpr auto kWrapped = std::to_array<ControlRow>(
+      {{.name = "Note", .box = {150, 150, 600, 450}, .caption = "Hi there you too", .font = {12, false}}});
+  class Note final : public Form {
+   public:
+    Note() : Form(kSettings, kWrapped) {}
+  } note;
+  EXPECT_EQ(draw(note, {0, 0, 100, 100}), (std::vector<std::string>{
+                                              "fill 0,0 100x100 65280",
+                                              "text 10,10 40x30 Hi there 12.000000 0 0",
+                                              "text 10,29 40x11 you too 12.000000 0 0",
+                                          }));
 }

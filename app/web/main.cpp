@@ -12,8 +12,9 @@
 #include "game/mod_variable.h"
 #include "pitch_screen/diamond.h"
 
-// The page side of the choice: app/web/player2.js.
+// The page's own controls: app/web/pads.js and app/web/player2.js.
 extern "C" {
+void pads_init();     // the on-screen pads and the keypad hint: app/web/pads.js
 void player2_init();  // listens to the "Player 2" control
 // Who holds player 2 now, so the page hides the computer's buttons.
 void player2_role(int role);
@@ -48,6 +49,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE void start_game() {
   platform.on_page_choice = [](int control, int value) {
     if (control == kPlayer2Control) player2.play(level_of(value));
   };
+  pads_init();
   player2_init();
   platform.run(Diamond());
 }

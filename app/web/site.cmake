@@ -10,19 +10,21 @@ add_executable(diamond_web app/web/main.cpp)
 target_link_libraries(diamond_web PRIVATE game computer web_platform)
 set(PROGRAM ${CMAKE_BINARY_DIR}/program)
 set_target_properties(diamond_web PROPERTIES OUTPUT_NAME diamond SUFFIX .js RUNTIME_OUTPUT_DIRECTORY ${PROGRAM}
-                      LINK_DEPENDS "${CMAKE_SOURCE_DIR}/core/web/page.js;${CMAKE_SOURCE_DIR}/app/web/player2.js")
+                      LINK_DEPENDS "${CMAKE_SOURCE_DIR}/core/web/page.js;${CMAKE_SOURCE_DIR}/core/web/page_canvas.js;${CMAKE_SOURCE_DIR}/app/web/player2.js;${CMAKE_SOURCE_DIR}/app/web/pads.js")
 # Asyncify lets the program suspend inside a handler (the swing's wait, the
 # message box) while the page runs; page_wait is where it suspends. The page
 # starts the program with ccall once its font has loaded.
 set(WEB_PROGRAM_OPTIONS
   -sASYNCIFY -sASYNCIFY_IMPORTS=[page_wait] -sASYNCIFY_STACK_SIZE=65536
   -sMODULARIZE -sENVIRONMENT=web -sDYNAMIC_EXECUTION=0 -sINVOKE_RUN=0 -sEXPORTED_RUNTIME_METHODS=[ccall]
-  -sINITIAL_MEMORY=16MB -sTOTAL_STACK=1MB --js-library ${CMAKE_SOURCE_DIR}/core/web/page.js)
+  -sINITIAL_MEMORY=16MB -sTOTAL_STACK=1MB "SHELL:--js-library ${CMAKE_SOURCE_DIR}/core/web/page.js"
+  "SHELL:--js-library ${CMAKE_SOURCE_DIR}/core/web/page_canvas.js")
 # The page hands the game its bytes, so its loader fetches nothing; the loader
 # compiles them at once, instead of in a task that waits behind the page's own
 # first frame.
 target_link_options(diamond_web PRIVATE ${WEB_PROGRAM_OPTIONS} -sWASM_ASYNC_COMPILATION=0 -sEXPORT_NAME=createDiamond
-                    "SHELL:--js-library ${CMAKE_SOURCE_DIR}/app/web/player2.js")
+                    "SHELL:--js-library ${CMAKE_SOURCE_DIR}/app/web/player2.js"
+                    "SHELL:--js-library ${CMAKE_SOURCE_DIR}/app/web/pads.js")
 
 # The page holds its style, its scripts, the program and the fonts; beside
 # it only the manifest, the icons and the service worker.
@@ -51,7 +53,7 @@ if(DIAMOND_BENCH)
   target_link_libraries(web_cadence PRIVATE web_platform)
   set_target_properties(web_cadence PROPERTIES OUTPUT_NAME cadence SUFFIX .js
                         RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench
-                        LINK_DEPENDS ${CMAKE_SOURCE_DIR}/core/web/page.js)
+                        LINK_DEPENDS "${CMAKE_SOURCE_DIR}/core/web/page.js;${CMAKE_SOURCE_DIR}/core/web/page_canvas.js")
   target_link_options(web_cadence PRIVATE ${WEB_PROGRAM_OPTIONS} -sEXPORT_NAME=createCadence)
   add_custom_command(TARGET web_cadence POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/bench/web/cadence.html ${CMAKE_SOURCE_DIR}/bench/web/bare_flight.html

@@ -16,14 +16,18 @@ void draw_shape(const Shape& shape, Canvas& canvas) {
                                                               : ShapeKind::Oval;
   // The corners of a rounded rectangle: a sixth of its shorter side.
   const float radius = kind == ShapeKind::RoundedRectangle ? std::min(rect.width, rect.height) / 6.0f : 0;
-  canvas.shape(kind, rect, row.fill, row.ink, row.pen_px, radius);
+  // An outline runs along the shape's outermost pixels, from pixel to pixel.
+  const PixelRect outline{rect.x, rect.y, rect.width - 1, rect.height - 1};
+  canvas.shape(kind, rect, outline, row.fill, row.ink, row.pen_px, radius);
 }
 
 void draw_line(const Line& line, Canvas& canvas) {
   const ControlRow& row = line.row();
   if (!row.ink) return;
+  // A thick line ends round, as the desktop's wide pens do; a thin one ends
+  // at its end points.
   canvas.line(to_pixels(row.ends.x1), to_pixels(row.ends.y1), to_pixels(row.ends.x2), to_pixels(row.ends.y2),
-              *row.ink, row.pen_px);
+              *row.ink, row.pen_px, row.pen_px > 1 ? LineCap::Round : LineCap::Flat);
 }
 
 // A label paints its background, when it has one, under its caption.
@@ -32,10 +36,36 @@ void draw_label(const Label& label, Canvas& canvas) {
   const PixelRect rect = box_pixels(label);
   if (row.fill) canvas.fill_rect(rect, *row.fill);
   const std::string& caption = label.Caption;
-  if (!caption.empty()) canvas.text(rect, caption, row.font, row.align, row.ink.value_or(kBlack));
+  if (caption.empty()) return;
+  // Line after line from the label's top, each drawn in what is left of the
+  // label below its top, as far as the label reaches.
+  const int bottom = rect.y + rect.height;
+  int top = rect.y;
+  for (const std::string_view line : wrap(caption, static_cast<float>(rect.width), row.font, canvas)) {
+    if (top >= bottom) break;
+    canvas.text({rect.x, top, rect.width, bottom - top}, line, row.font, row.align, row.ink.value_or(kBlack));
+    top += font_line_pixels(row.font);
+  }
 }
 
 }  // namespace
+
+std::vector<std::string_view> wrap(std::string_view text, float width, const Font& font, Canvas& canvas) {
+  if (text.find(' ') == std::string_view::npos || canvas.text_width(text, font) <= width) return {text};
+  std::vector<std::string_view> lines;
+  std::size_t start = 0, end = 0;  // the line so far: text[start, end)
+  while (end < text.size()) {
+    std::size_t next = text.find(' ', end + 1);
+    if (next == std::string_view::npos) next = text.size();
+    if (end > start && canvas.text_width(text.substr(start, next - start), font) > width) {
+      lines.push_back(text.substr(start, end - start));
+      start = end + 1;  // past the space
+    }
+    end = next;
+  }
+  lines.push_back(text.substr(start, end - start));
+  return lines;
+}
 
 PixelRect client_pixels(const Form& form) {
   const FormSettings& settings = form.settings();

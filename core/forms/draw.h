@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "core/forms/layout.h"
 #include "core/forms/pixels.h"
@@ -14,7 +15,9 @@ class Control;
 class Form;
 
 enum class ShapeKind { Rectangle, RoundedRectangle, Oval };
+enum class LineCap { Flat, Round };
 
+// The drawing rules are decided here, once; a canvas draws what it is told.
 class Canvas {
  public:
   virtual ~Canvas() = default;
@@ -29,15 +32,23 @@ class Canvas {
   virtual void end_control() {}
 
   virtual void fill_rect(const PixelRect& rect, Rgb colour) = 0;
-  // An outline (ink) runs along the rectangle's outermost pixels: a 1-pixel
-  // pen covers them, a wider one spreads about them as the desktop's pens do.
-  // A fill or ink that is absent is not drawn.
-  virtual void shape(ShapeKind kind, const PixelRect& rect, std::optional<Rgb> fill, std::optional<Rgb> ink,
-                     int pen_px, float corner_radius_px) = 0;
-  virtual void line(int x1, int y1, int x2, int y2, Rgb ink, int pen_px) = 0;
-  // Text from the rectangle's top, wrapped at word breaks to its width.
-  virtual void text(const PixelRect& rect, std::string_view text, const Font& font, Align align, Rgb ink) = 0;
+  // A shape over the pixels `rect`. Without an ink the fill covers exactly
+  // those pixels. With one, `outline` is the line the pen runs along, from
+  // pixel to pixel (the shape's outermost pixels: a 1-pixel pen covers
+  // them, a wider one spreads about them as the desktop's pens do), and the
+  // fill lies inside it. A fill or ink that is absent is not drawn.
+  virtual void shape(ShapeKind kind, const PixelRect& rect, const PixelRect& outline, std::optional<Rgb> fill,
+                     std::optional<Rgb> ink, int pen_px, float corner_radius_px) = 0;
+  virtual void line(int x1, int y1, int x2, int y2, Rgb ink, int pen_px, LineCap cap) = 0;
+  // The width of one line of text, in pixels.
+  virtual float text_width(std::string_view text, const Font& font) = 0;
+  // One line of text from the top of `line_box`, aligned within its width.
+  virtual void text(const PixelRect& line_box, std::string_view line, const Font& font, Align align, Rgb ink) = 0;
 };
+
+// The lines a caption is drawn in: broken at spaces, each as long as fits in
+// `width` (a single word longer than that has a line to itself).
+std::vector<std::string_view> wrap(std::string_view text, float width, const Font& font, Canvas& canvas);
 
 // A form's whole client area, in pixels.
 PixelRect client_pixels(const Form& form);

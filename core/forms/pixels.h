@@ -40,6 +40,15 @@ inline PixelRect circle_in(const PixelRect& r) {
 
 // A font's size in pixels at 96 dpi.
 inline int font_pixels(const Font& font) { return static_cast<int>(std::lround(font.points * 96 / 72)); }
+// The face's ascent and descent, 1901 and 483 of its 2048 units a size, each
+// rounded to whole pixels: the baseline below a line's top, and the height
+// of a line.
+inline int font_ascent_pixels(const Font& font) {
+  return static_cast<int>(std::lround(font_pixels(font) * 1901 / 2048.0));
+}
+inline int font_line_pixels(const Font& font) {
+  return font_ascent_pixels(font) + static_cast<int>(std::lround(font_pixels(font) * 483 / 2048.0));
+}
 
 inline bool overlaps(const PixelRect& a, const PixelRect& b) {
   return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;

@@ -1,6 +1,7 @@
 #include "core/qt/render.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 #include <QRegion>
@@ -116,14 +117,13 @@ class PainterCanvas final : public Canvas {
 
   void fill_rect(const PixelRect& rect, Rgb rgb) override { painter().fillRect(qrect(rect), colour(rgb)); }
 
-  void shape(ShapeKind kind, const PixelRect& pixels, std::optional<Rgb> fill, std::optional<Rgb> ink,
-             int pen_px, float corner_radius) override {
+  void shape(ShapeKind kind, const PixelRect& pixels, const PixelRect& outline, std::optional<Rgb> fill,
+             std::optional<Rgb> ink, int pen_px, float corner_radius) override {
     QPainter& p = painter();
-    const QRect rect = qrect(pixels);
     p.setBrush(fill ? QBrush(colour(*fill)) : QBrush(Qt::NoBrush));
     set_outline(p, ink, pen_px);
-    // A 1-pixel outline lies on the rectangle's outermost pixels.
-    const QRect path = ink ? rect.adjusted(0, 0, -1, -1) : rect;
+    // A QRect of the outline's size runs from pixel to pixel, as it is told.
+    const QRect path = ink ? QRect(outline.x, outline.y, outline.width, outline.height) : qrect(pixels);
     switch (kind) {
       case ShapeKind::Rectangle: p.drawRect(path); break;
       case ShapeKind::RoundedRectangle: p.drawRoundedRect(path, corner_radius, corner_radius); break;
@@ -131,14 +131,18 @@ class PainterCanvas final : public Canvas {
     }
   }
 
-  void line(int x1, int y1, int x2, int y2, Rgb ink, int pen_px) override {
-    const Qt::PenCapStyle cap = pen_px > 1 ? Qt::RoundCap : Qt::FlatCap;
-    painter().setPen(QPen(colour(ink), pen_px, Qt::SolidLine, cap, Qt::RoundJoin));
+  void line(int x1, int y1, int x2, int y2, Rgb ink, int pen_px, LineCap cap) override {
+    painter().setPen(
+        QPen(colour(ink), pen_px, Qt::SolidLine, cap == LineCap::Round ? Qt::RoundCap : Qt::FlatCap, Qt::RoundJoin));
     painter().drawLine(QPoint(x1, y1), QPoint(x2, y2));
   }
 
+  float text_width(std::string_view text, const Font& font) override {
+    return static_cast<float>(QFontMetricsF(font_for(font)).horizontalAdvance(to_qstring(text)));
+  }
+
   void text(const PixelRect& rect, std::string_view text, const Font& font, Align align, Rgb ink) override {
-    int flags = Qt::AlignTop | Qt::TextWordWrap;
+    int flags = Qt::AlignTop | Qt::TextSingleLine;
     flags |= align == Align::Right    ? Qt::AlignRight
              : align == Align::Center ? Qt::AlignHCenter
                                       : Qt::AlignLeft;

@@ -11,7 +11,7 @@ enum PageEvent : int {
   kPageRepaintAll = 4,
   kPageChoice = 5  // one of the page's own controls: which, and its value
 };
-// Named as Page.shape and Page.align in page.js.
+// Named as PageCanvas.shape and PageCanvas.align in page_canvas.js.
 enum PageShape : int { kPageRectangle = 0, kPageRoundedRectangle = 1, kPageOval = 2 };
 enum PageAlign : int { kPageLeft = 0, kPageRight = 1, kPageCentre = 2 };
 
@@ -33,14 +33,18 @@ void page_show_form(int id, int width, int height, bool thin_border, bool takes_
 void page_hide_form(int id);
 void page_open_box(int id, const char* prompt, int prompt_length, const char* title, int title_length);
 
-// Painting, in client pixels; the page shows it at its next frame.
+// Painting, in client pixels (core/web/page_canvas.js); the page shows it at
+// its next frame.
 void page_begin_paint(int id, int x, int y, int width, int height);
 void page_end_paint();
 void page_fill_rect(int x, int y, int width, int height, int rgb);
 // A colour of -1 is none.
-void page_shape(PageShape kind, int x, int y, int width, int height, int fill, int ink, int pen,
-                float radius);
-void page_line(int x1, int y1, int x2, int y2, int ink, int pen);
+// (x, y, width, height): the shape's pixels; (ox, oy, ow, oh): its outline.
+void page_shape(PageShape kind, int x, int y, int width, int height, int ox, int oy, int ow, int oh, int fill,
+                int ink, int pen, float radius);
+void page_line(int x1, int y1, int x2, int y2, int ink, int pen, bool round);
+double page_text_width(const char* text, int length, int pixels, bool bold);
+// One line, its baseline `ascent` pixels below the box's top.
 void page_text(int x, int y, int width, int height, const char* text, int length, int pixels, bool bold,
-               PageAlign align, int ink);
+               PageAlign align, int ink, int ascent);
 }

@@ -43,6 +43,12 @@ HPEN make_pen(Rgb ink, int pen_px, bool round) {
   return ExtCreatePen(PS_GEOMETRIC | PS_SOLID | ends, static_cast<DWORD>(pen_px), &brush, 0, nullptr);
 }
 
+HFONT make_font(const Font& font) {
+  return CreateFontW(-font_pixels(font), 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                     DEFAULT_CHARSET, OUT_TT_ONLY_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH,
+                     wide(kGameFace).c_str());
+}
+
 class GdiCanvas final : public Canvas {
  public:
   explicit GdiCanvas(HDC dc) : dc_(dc) {}
@@ -54,14 +60,15 @@ class GdiCanvas final : public Canvas {
     DeleteObject(brush);
   }
 
-  void shape(ShapeKind kind, const PixelRect& r, std::optional<Rgb> fill, std::optional<Rgb> ink, int pen_px,
-             float corner_radius) override {
+  void shape(ShapeKind kind, const PixelRect& r, const PixelRect& outline, std::optional<Rgb> fill,
+             std::optional<Rgb> ink, int pen_px, float corner_radius) override {
     Selected brush(dc_, fill ? CreateSolidBrush(colour(*fill)) : GetStockObject(NULL_BRUSH));
     Selected pen(dc_, ink ? make_pen(*ink, pen_px, false) : GetStockObject(NULL_PEN));
     // In the advanced graphics mode a figure includes its right and bottom
-    // edges: drawn to the rectangle's last pixels, a 1-pixel outline covers
-    // its outermost pixels and a wider pen spreads about that line.
-    const int x2 = r.x + r.width - 1, y2 = r.y + r.height - 1;
+    // edges: an outlined one runs along its outline, pixel to pixel; a plain
+    // one covers its pixels.
+    const int x2 = ink ? outline.x + outline.width : r.x + r.width - 1;
+    const int y2 = ink ? outline.y + outline.height : r.y + r.height - 1;
     switch (kind) {
       case ShapeKind::Rectangle: Rectangle(dc_, r.x, r.y, x2, y2); break;
       case ShapeKind::RoundedRectangle: {
@@ -73,25 +80,31 @@ class GdiCanvas final : public Canvas {
     }
   }
 
-  void line(int x1, int y1, int x2, int y2, Rgb ink, int pen_px) override {
-    Selected pen(dc_, make_pen(ink, pen_px, pen_px > 1));
+  void line(int x1, int y1, int x2, int y2, Rgb ink, int pen_px, LineCap cap) override {
+    Selected pen(dc_, make_pen(ink, pen_px, cap == LineCap::Round));
     MoveToEx(dc_, x1, y1, nullptr);
     LineTo(dc_, x2, y2);
   }
 
+  float text_width(std::string_view text, const Font& font) override {
+    Selected face(dc_, make_font(font));
+    const std::wstring line = wide(text);
+    SIZE size{};
+    GetTextExtentPoint32W(dc_, line.c_str(), static_cast<int>(line.size()), &size);
+    return static_cast<float>(size.cx);
+  }
+
   void text(const PixelRect& r, std::string_view text, const Font& font, Align align, Rgb ink) override {
-    Selected face(dc_, CreateFontW(-font_pixels(font), 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
-                                   FALSE, DEFAULT_CHARSET, OUT_TT_ONLY_PRECIS, CLIP_DEFAULT_PRECIS,
-                                   ANTIALIASED_QUALITY, DEFAULT_PITCH, wide(kGameFace).c_str()));
+    Selected face(dc_, make_font(font));
     SetTextColor(dc_, colour(ink));
     SetBkMode(dc_, TRANSPARENT);
     RECT rect{r.x, r.y, r.x + r.width, r.y + r.height};
-    const UINT flags = DT_TOP | DT_WORDBREAK | DT_NOPREFIX |
+    const UINT flags = DT_TOP | DT_SINGLELINE | DT_NOPREFIX |
                        (align == Align::Right    ? DT_RIGHT
                         : align == Align::Center ? DT_CENTER
                                                  : DT_LEFT);
-    const std::wstring caption = wide(text);
-    DrawTextW(dc_, caption.c_str(), static_cast<int>(caption.size()), &rect, flags);
+    const std::wstring line = wide(text);
+    DrawTextW(dc_, line.c_str(), static_cast<int>(line.size()), &rect, flags);
   }
 
  private:

@@ -60,7 +60,6 @@ class WindowsPlatform final : public LoopPlatform {
 
   HINSTANCE instance_;
   GameFonts fonts_;
-  HANDLE waitable_ = nullptr;
   LARGE_INTEGER frequency_{};
   std::map<int, Window> windows_;
   std::deque<Event> queue_;

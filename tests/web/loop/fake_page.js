@@ -81,5 +81,6 @@ mergeInto(LibraryManager.library, {
   page_fill_rect: function() {},
   page_shape: function() {},
   page_line: function() {},
+  page_text_width: function() { return 0; },
   page_text: function() {},
 });
