@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
 ensure_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${BENCH_PACKAGES[@]}" "${WEB_PACKAGES[@]}" \
-  "${BROWSER_PACKAGES[@]}"
+  "${BROWSER_PACKAGES[@]}" "${WINDOWS_PACKAGES[@]}" "${WINE_PACKAGES[@]}"
 cmake --preset bench >/dev/null
 cmake --build --preset bench >/dev/null
 bin=build/bench/bench
@@ -52,3 +52,8 @@ cmake --build --preset web >/dev/null
 node bench/web/web_bench.mjs build/web/site build/web/bench "$seconds"
 echo "== The browser build in every engine"
 xvfb-run -a -s "-screen 0 1280x1024x24" node bench/web/engines_bench.mjs build/web/site bench/web/bare.html
+
+echo "== The Windows build under Wine (beside the Qt desktop's figures above)"
+cmake --preset windows -DDIAMOND_BENCH=ON >/dev/null
+cmake --build --preset windows >/dev/null
+tests/windows/under_wine.sh bench/windows/windows_bench.sh build/windows "$seconds"
