@@ -41,8 +41,9 @@ void draw_label(const Label& label, Canvas& canvas) {
   // label below its top, as far as the label reaches.
   const int bottom = rect.y + rect.height;
   int top = rect.y;
-  for (const std::string_view line : wrap(caption, static_cast<float>(rect.width), row.font, canvas)) {
-    if (top >= bottom) break;
+  std::string_view rest = caption;
+  while (!rest.empty() && top < bottom) {
+    const std::string_view line = take_line(rest, static_cast<float>(rect.width), row.font, canvas);
     canvas.text({rect.x, top, rect.width, bottom - top}, line, row.font, row.align, row.ink.value_or(kBlack));
     top += font_line_pixels(row.font);
   }
@@ -50,21 +51,23 @@ void draw_label(const Label& label, Canvas& canvas) {
 
 }  // namespace
 
-std::vector<std::string_view> wrap(std::string_view text, float width, const Font& font, Canvas& canvas) {
-  if (text.find(' ') == std::string_view::npos || canvas.text_width(text, font) <= width) return {text};
-  std::vector<std::string_view> lines;
-  std::size_t start = 0, end = 0;  // the line so far: text[start, end)
-  while (end < text.size()) {
-    std::size_t next = text.find(' ', end + 1);
-    if (next == std::string_view::npos) next = text.size();
-    if (end > start && canvas.text_width(text.substr(start, next - start), font) > width) {
-      lines.push_back(text.substr(start, end - start));
-      start = end + 1;  // past the space
-    }
-    end = next;
+std::string_view take_line(std::string_view& rest, float width, const Font& font, Canvas& canvas) {
+  std::size_t end = rest.find(' ');
+  if (end == std::string_view::npos || canvas.text_width(rest, font) <= width) {
+    const std::string_view line = rest;
+    rest = {};
+    return line;
   }
-  lines.push_back(text.substr(start, end - start));
-  return lines;
+  // The line so far is rest[0, end); it takes the next word while that fits.
+  for (std::size_t next = rest.find(' ', end + 1);; next = rest.find(' ', end + 1)) {
+    const std::size_t stop = next == std::string_view::npos ? rest.size() : next;
+    if (canvas.text_width(rest.substr(0, stop), font) > width) break;
+    end = stop;
+    if (end == rest.size()) break;
+  }
+  const std::string_view line = rest.substr(0, end);
+  rest = end < rest.size() ? rest.substr(end + 1) : std::string_view();
+  return line;
 }
 
 PixelRect client_pixels(const Form& form) {

@@ -6,7 +6,6 @@
 
 #include <optional>
 #include <string_view>
-#include <vector>
 
 #include "core/forms/layout.h"
 #include "core/forms/pixels.h"
@@ -46,9 +45,10 @@ class Canvas {
   virtual void text(const PixelRect& line_box, std::string_view line, const Font& font, Align align, Rgb ink) = 0;
 };
 
-// The lines a caption is drawn in: broken at spaces, each as long as fits in
-// `width` (a single word longer than that has a line to itself).
-std::vector<std::string_view> wrap(std::string_view text, float width, const Font& font, Canvas& canvas);
+// The next line of a caption: as much of `rest` as fits in `width`, broken
+// at a space (a single word longer than that has a line to itself). `rest`
+// keeps what follows the space.
+std::string_view take_line(std::string_view& rest, float width, const Font& font, Canvas& canvas);
 
 // A form's whole client area, in pixels.
 PixelRect client_pixels(const Form& form);

@@ -1,5 +1,6 @@
 #include "core/web/dom_keys.h"
 
+#include <cstddef>
 #include <utility>
 
 #include "core/forms/keys.h"
@@ -26,21 +27,61 @@ constexpr Entry kByKey[] = {
     {"Insert", vk::kInsert},   {"Delete", vk::kDelete},     {"Clear", vk::kClear},
 };
 
-void add(std::string& json, const std::string& name, int code) {
-  if (json.back() != '{') json += ',';
-  json += '"' + name + "\":" + std::to_string(code);
-}
+// Writes the table into a buffer of its own, without the string and
+// formatting library, which the page's program does not otherwise need.
+class Writer {
+ public:
+  void text(const char* part) {
+    while (*part && size_ < sizeof buffer_) buffer_[size_++] = *part++;
+  }
+  void number(int value) {
+    char digits[12];
+    int count = 0;
+    do digits[count++] = static_cast<char>('0' + value % 10);
+    while ((value /= 10) > 0);
+    while (count > 0 && size_ < sizeof buffer_) buffer_[size_++] = digits[--count];
+  }
+  // "name":code, with a comma before all but an object's first.
+  void entry(const char* prefix, const char* name, int code) {
+    if (buffer_[size_ - 1] != '{') text(",");
+    text("\"");
+    text(prefix);
+    text(name);
+    text("\":");
+    number(code);
+  }
+  std::string_view written() const { return {buffer_, size_}; }
+
+ private:
+  char buffer_[2048];
+  std::size_t size_ = 0;
+};
 
 }  // namespace
 
-std::string dom_key_table() {
-  std::string json = "{\"code\":{";
-  for (const auto& [name, code] : kByCode) add(json, name, code);
-  for (int i = 0; i < 26; ++i) add(json, std::string("Key") + char('A' + i), vk::kLetterA + i);
-  for (int i = 0; i < 10; ++i) add(json, "Digit" + std::to_string(i), vk::kDigit0 + i);
-  for (int i = 0; i < 24; ++i) add(json, "F" + std::to_string(i + 1), vk::kF1 + i);
-  json += "},\"key\":{";
-  for (const auto& [name, code] : kByKey) add(json, name, code);
-  json += "},\"numpad0\":" + std::to_string(vk::kNumpad0) + "}";
-  return json;
+std::string_view dom_key_table() {
+  static Writer json;
+  if (!json.written().empty()) return json.written();
+  json.text("{\"code\":{");
+  for (const auto& [name, code] : kByCode) json.entry("", name, code);
+  char one[3] = {};
+  for (int i = 0; i < 26; ++i) {
+    one[0] = static_cast<char>('A' + i);
+    json.entry("Key", one, vk::kLetterA + i);
+  }
+  for (int i = 0; i < 10; ++i) {
+    one[0] = static_cast<char>('0' + i);
+    json.entry("Digit", one, vk::kDigit0 + i);
+  }
+  for (int i = 1; i <= 24; ++i) {
+    one[0] = static_cast<char>(i < 10 ? '0' + i : '0' + i / 10);
+    one[1] = static_cast<char>(i < 10 ? 0 : '0' + i % 10);
+    json.entry("F", one, vk::kF1 + i - 1);
+  }
+  json.text("},\"key\":{");
+  for (const auto& [name, code] : kByKey) json.entry("", name, code);
+  json.text("},\"numpad0\":");
+  json.number(vk::kNumpad0);
+  json.text("}");
+  return json.written();
 }

@@ -21,7 +21,7 @@ LoopPlatform::Time schedule_time(double ms) {
 }  // namespace
 
 WebPlatform::WebPlatform() {
-  const std::string keys = dom_key_table();
+  const std::string_view keys = dom_key_table();
   page_init(keys.data(), static_cast<int>(keys.size()));
   runtime::install(this);
 }

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <map>
 #include <string>
+#include <utility>
 
 #include "core/forms/draw.h"
 #include "core/forms/form.h"
@@ -43,10 +44,17 @@ HPEN make_pen(Rgb ink, int pen_px, bool round) {
   return ExtCreatePen(PS_GEOMETRIC | PS_SOLID | ends, static_cast<DWORD>(pen_px), &brush, 0, nullptr);
 }
 
-HFONT make_font(const Font& font) {
-  return CreateFontW(-font_pixels(font), 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                     DEFAULT_CHARSET, OUT_TT_ONLY_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH,
-                     wide(kGameFace).c_str());
+// The game's few fonts (a size and a weight each), made once for the
+// program's life: a caption drawn every tick would otherwise make its font
+// every tick.
+HFONT game_font(const Font& font) {
+  static std::map<std::pair<int, bool>, HFONT> made;
+  HFONT& slot = made[{font_pixels(font), font.bold}];
+  if (!slot)
+    slot = CreateFontW(-font_pixels(font), 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                       DEFAULT_CHARSET, OUT_TT_ONLY_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH,
+                       wide(kGameFace).c_str());
+  return slot;
 }
 
 class GdiCanvas final : public Canvas {
@@ -87,15 +95,16 @@ class GdiCanvas final : public Canvas {
   }
 
   float text_width(std::string_view text, const Font& font) override {
-    Selected face(dc_, make_font(font));
+    const HGDIOBJ old = SelectObject(dc_, game_font(font));
     const std::wstring line = wide(text);
     SIZE size{};
     GetTextExtentPoint32W(dc_, line.c_str(), static_cast<int>(line.size()), &size);
+    SelectObject(dc_, old);
     return static_cast<float>(size.cx);
   }
 
   void text(const PixelRect& r, std::string_view text, const Font& font, Align align, Rgb ink) override {
-    Selected face(dc_, make_font(font));
+    const HGDIOBJ old = SelectObject(dc_, game_font(font));
     SetTextColor(dc_, colour(ink));
     SetBkMode(dc_, TRANSPARENT);
     RECT rect{r.x, r.y, r.x + r.width, r.y + r.height};
@@ -105,6 +114,7 @@ class GdiCanvas final : public Canvas {
                                                  : DT_LEFT);
     const std::wstring line = wide(text);
     DrawTextW(dc_, line.c_str(), static_cast<int>(line.size()), &rect, flags);
+    SelectObject(dc_, old);
   }
 
  private:

@@ -17,7 +17,7 @@ EM_JS(void, drawn, (int id, const char* state, int length),
       { (Module.drawn = Module.drawn || []).push({id : id, state : UTF8ToString(state, length)}); });
 
 extern "C" EMSCRIPTEN_KEEPALIVE void draw_staged() {
-  const std::string keys = dom_key_table();
+  const std::string_view keys = dom_key_table();
   page_init(keys.data(), static_cast<int>(keys.size()));
   int id = 0;
   stage_forms([&](std::string_view state, const Form& form) {

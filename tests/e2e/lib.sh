@@ -122,3 +122,15 @@ alt_drag() {
 }
 # The other visible game window than the pitch screen.
 other_window() { xdotool search --onlyvisible --class diamond | grep -v "^$main$" | head -1; }
+# Pitches with the command given and swings a timed Space at it until the
+# hit view opens, at most eight times; `try` is the swing that hit.
+swing_until_hit() {
+  for try in $(seq 8); do
+    "$@"
+    sleep 0.36
+    xdotool key space
+    within 2 at_least 2 && return 0
+    sleep 0.5
+  done
+  return 1
+}

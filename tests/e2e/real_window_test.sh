@@ -36,15 +36,7 @@ within 3 call_shown ||
 ok "a straight pitch was called at the plate"
 shot strike
 
-hit=no
-for try in $(seq 8); do
-  keypad 8
-  sleep 0.36
-  xdotool key space
-  if within 2 at_least 2; then hit=yes; break; fi
-  sleep 0.5
-done
-[ "$hit" = yes ] || fail "eight timed swings did not open the hit view"
+swing_until_hit keypad 8 || fail "eight timed swings did not open the hit view"
 ok "a timed swing hit the ball and the hit view opened (try $try)"
 flight_start=$(date +%s%N)
 view=$(other_window)

@@ -66,6 +66,8 @@ class ScriptedPlatform final : public LoopPlatform {
   std::uint64_t clock_seed() override;
   float next_random() override;
   void message_box(std::string_view prompt, std::string_view title) override;
+  // Nothing is painted here, so nothing is kept to paint.
+  void invalidate(Form&, const Bounds&) override {}
   void forget(Form& form) override;
 
  protected:

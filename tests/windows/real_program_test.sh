@@ -39,15 +39,7 @@ within 3 call_shown || fail "a straight pitch was not called"
 ok "a straight pitch was called at the plate, seen $((($(date +%s%N) - start) / 1000000)) ms after the key"
 shot strike
 
-hit=no
-for try in $(seq 8); do
-  pitch
-  sleep 0.36
-  xdotool key space
-  if within 2 at_least 2; then hit=yes; break; fi
-  sleep 0.5
-done
-[ "$hit" = yes ] || fail "eight timed swings did not open the hit view"
+swing_until_hit pitch || fail "eight timed swings did not open the hit view"
 flight_start=$(date +%s%N)
 view=$(other_window)
 read -r vx vy < <(origin "$view")
@@ -93,14 +85,7 @@ for _ in 1 2 3; do
 done
 ok "the fifth out showed the box, which kept the keypad from the game until Enter dismissed it"
 
-for try in $(seq 8); do
-  pitch
-  sleep 0.36
-  xdotool key space
-  within 2 at_least 2 && break
-  sleep 0.5
-done
-at_least 2 || fail "no hit to close the game in"
+swing_until_hit pitch || fail "no hit to close the game in"
 wmctrl -c Diamond
 within 10 eval '! kill -0 "$game" 2>/dev/null' || fail "closing the pitch screen mid-flight did not end the game"
 status=0
