@@ -28,7 +28,9 @@ game=""
 ok "the installed game started and closed"
 
 # The uninstaller copies itself away and runs from there: wait for it.
-wine "$dir/uninstall.exe" /S >"$work/uninstall.log" 2>&1 || fail "the uninstaller failed"
+status=0
+wine "$dir/uninstall.exe" /S >"$work/uninstall.log" 2>&1 || status=$?
+[ "$status" -eq 0 ] || fail "the uninstaller failed with exit code $status: $(tail -c 2000 "$work/uninstall.log")"
 within 20 eval '[ ! -e "$dir" ]' || fail "the uninstaller left $(find "$dir" 2>&1 | tr '\n' ' ')"
 [ ! -e "$menu/Diamond.lnk" ] || fail "the uninstaller left the Start-menu entry"
 ! wine reg query "$key" >/dev/null 2>&1 || fail "the uninstaller left the Installed apps entry"
