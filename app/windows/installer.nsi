@@ -7,7 +7,9 @@ Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 
-!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Diamond"
+; Installed apps lists the programs under the system's uninstall key.
+!define SYSTEM_VENDOR "Micro"
+!define UNINSTALL_KEY "Software\${SYSTEM_VENDOR}soft\Windows\CurrentVersion\Uninstall\Diamond"
 
 Name "Diamond"
 OutFile "${OUTPUT}"

@@ -7,15 +7,16 @@ build=$1
 source "$(dirname "$0")/../e2e/lib.sh"
 setup=$(ls "$build"/*setup*.exe | head -1)
 [ -f "$setup" ] || fail "no installer in $build"
-key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Diamond'
 appdata=$(wine cmd /c 'echo %LOCALAPPDATA%' 2>/dev/null | tr -d '\r')
 dir=$(winepath -u "$appdata\\Programs\\Diamond")
-menu=$(winepath -u "$(wine cmd /c 'echo %APPDATA%' 2>/dev/null | tr -d '\r')\\Microsoft\\Windows\\Start Menu\\Programs")
+users="$WINEPREFIX/drive_c/users"
+# The registry as the server saves it once every program has ended.
+listed() { wineserver -w; grep -q 'CurrentVersion\\\\Uninstall\\\\Diamond\]' "$WINEPREFIX/user.reg"; }
 
 wine "$setup" /S >"$work/setup.log" 2>&1 || fail "the installer failed: $(cat "$work/setup.log")"
 [ -x "$dir/diamond.exe" ] && [ -f "$dir/uninstall.exe" ] || fail "nothing installed in $dir: $(ls -la "$dir" 2>&1)"
-[ -f "$menu/Diamond.lnk" ] || fail "no Start-menu entry in $menu"
-wine reg query "$key" /v DisplayName 2>/dev/null | grep -q Diamond || fail "not listed in Installed apps"
+find "$users" -path '*Start Menu/Programs/Diamond.lnk' | grep -q . || fail "no Start-menu entry"
+listed || fail "not listed in Installed apps"
 ok "a silent install put the game, its uninstaller and a Start-menu entry in place, listed in Installed apps"
 
 "$(command -v wine)" "$dir/diamond.exe" 2>"$work/game.log" &
@@ -32,7 +33,7 @@ status=0
 wine "$dir/uninstall.exe" /S >"$work/uninstall.log" 2>&1 || status=$?
 [ "$status" -eq 0 ] || fail "the uninstaller failed with exit code $status: $(tail -c 2000 "$work/uninstall.log")"
 within 20 eval '[ ! -e "$dir" ]' || fail "the uninstaller left $(find "$dir" 2>&1 | tr '\n' ' ')"
-[ ! -e "$menu/Diamond.lnk" ] || fail "the uninstaller left the Start-menu entry"
-! wine reg query "$key" >/dev/null 2>&1 || fail "the uninstaller left the Installed apps entry"
+! find "$users" -name Diamond.lnk | grep -q . || fail "the uninstaller left the Start-menu entry"
+! listed || fail "the uninstaller left the Installed apps entry"
 ok "the uninstaller removed every file, the Start-menu entry and the listing"
 echo "$passed passed, 0 failed"
