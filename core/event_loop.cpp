@@ -94,8 +94,17 @@ bool LoopPlatform::run_pending() {
   return ran;
 }
 
+void LoopPlatform::enter_native_loop() {
+  paint_all();
+  ++native_loops_;
+}
+
 void LoopPlatform::run_ticks() {
   if (ticks_.run_due(now())) paint_all();
+}
+
+bool LoopPlatform::painted() const {
+  return std::ranges::all_of(windows_, [](const auto& entry) { return !entry.second.shown || entry.second.dirty.empty(); });
 }
 
 void LoopPlatform::paint_all() {
@@ -134,8 +143,7 @@ void LoopPlatform::dispatch(const Event& event) {
           form->close_request();
       }
       break;
-    case Event::BoxClosed: closed_boxes_.push_back(event.code); break;
-    case Event::Choice: choice(event.code, event.value); break;
+    case Event::BoxClosed: box_closed(event.code); break;
     case Event::RepaintAll:
       for (auto& [form, w] : windows_)
         if (w.shown) w.dirty = {client_pixels(*form)};

@@ -7,8 +7,9 @@
 // moves its deadline before it runs.
 //
 // What a platform on this loop implements: its clock, its input queue and
-// the wait, its windows (shown, hidden, painted through a Canvas) and its
-// message box.
+// the wait, its windows (shown, hidden, painted through a Canvas) and the
+// box. Whatever the platform, the screen shows the game as it is whenever
+// the loop waits and before any modal loop of the system's own begins.
 #pragma once
 
 #include <map>
@@ -32,13 +33,11 @@ class LoopPlatform : public Platform {
       Close,       // window: the user asked to close it
       BoxClosed,   // code: the box
       RepaintAll,  // every shown window, in full
-      Choice,      // code: a control of the platform's own; value: its value
       Handled      // the platform delivered the input itself
     };
     Kind kind = Handled;
     int window = 0;
     int code = 0;
-    int value = 0;
     float x = 0, y = 0;
   };
 
@@ -50,7 +49,9 @@ class LoopPlatform : public Platform {
 
   void do_events(std::chrono::microseconds max_wait) override;
   void run_pending_events() override { run_pending(); }
-  void message_box(std::string_view prompt, std::string_view title) override;
+  // The box, on every platform of this loop: what the game changed is on the
+  // screen before it opens, and ticks go on while it is open.
+  void message_box(std::string_view prompt, std::string_view title) final;
   void show_form(Form& form) override;
   void hide_form(Form& form) override;
   void timer_changed(Timer& timer) override;
@@ -73,17 +74,27 @@ class LoopPlatform : public Platform {
   virtual void hide_window(int window) = 0;
   // Draws `dirty` (client pixels) of a shown window, through draw_form.
   virtual void paint(int window, const Form& form, const PixelRect& dirty) = 0;
-  // Opens the modal box; its closing comes back as a BoxClosed event.
+  // Opens the modal box. Its closing comes back as a BoxClosed event, or
+  // through box_closed when the system's own box returns only once closed.
   virtual void open_box(int box, std::string_view prompt, std::string_view title) = 0;
-  virtual void choice(int /*control*/, int /*value*/) {}
+  void box_closed(int box) { closed_boxes_.push_back(box); }
+
+  // A modal loop of the system's own (its message box, a window drag) keeps
+  // this loop from running: the platform brackets it with these. Entering
+  // paints everything that changed, so the windows under it show the game
+  // as it is; inside, the platform calls run_ticks when next_tick falls due.
+  void enter_native_loop();
+  void leave_native_loop() { --native_loops_; }
+  bool in_native_loop() const { return native_loops_ > 0; }
+  // Runs the due ticks and paints what they changed.
+  void run_ticks();
 
   // Runs the due ticks, then the queued input; true if anything ran.
   bool run_pending();
   // Paints every window's changes.
   void paint_all();
-  // Runs the due ticks and paints, for a platform whose own modal loop (a
-  // system box, a window drag) keeps this loop from running.
-  void run_ticks();
+  // True when nothing that changed is left unpainted.
+  bool painted() const;
   std::optional<Time> next_tick() const { return ticks_.next_due(); }
   Form* form_of(int window) const;
   int window_of(const Form& form) const;
@@ -107,5 +118,6 @@ class LoopPlatform : public Platform {
   std::vector<int> closed_boxes_;
   int last_window_ = 0;
   int last_box_ = 0;
+  int native_loops_ = 0;
   Form* main_form_ = nullptr;
 };

@@ -108,6 +108,7 @@ TEST_F(Umpire, FifteenCalledStrikesSwitchTheSidesOnceWithTheRolesSwappedDuringTh
     EXPECT_EQ(d().Outlbl.Caption, "4");  // labels are rewritten after the box
     EXPECT_EQ(m().InningNum, 1);
     EXPECT_EQ(m().StrikeCount, 2);
+    EXPECT_TRUE(platform.screen_up_to_date());  // the box opens over the roles as they now are
   };
   called_strikes(1);
   ASSERT_EQ(platform.boxes.size(), 1u);

@@ -52,9 +52,8 @@ bool WebPlatform::take_event(Event& event) {
       event.code = static_cast<int>(queued[1]);
       break;
     case kPageChoice:
-      event.kind = Event::Choice;
-      event.code = static_cast<int>(queued[1]);
-      event.value = static_cast<int>(queued[2]);
+      // The page's own controls are the app's, not the game's.
+      if (on_page_choice) on_page_choice(static_cast<int>(queued[1]), static_cast<int>(queued[2]));
       break;
     case kPageRepaintAll: event.kind = Event::RepaintAll; break;
     default: break;

@@ -33,7 +33,4 @@ class WebPlatform final : public LoopPlatform {
   void hide_window(int window) override;
   void paint(int window, const Form& form, const PixelRect& dirty) override;
   void open_box(int box, std::string_view prompt, std::string_view title) override;
-  void choice(int control, int value) override {
-    if (on_page_choice) on_page_choice(control, value);
-  }
 };

@@ -198,22 +198,23 @@ void WindowsPlatform::paint(int window, const Form& form, const PixelRect& dirty
 
 // The system's own box, owned by the pitch screen: its modal loop runs
 // instead of the game's, so ticks come from a thread timer meanwhile.
-void WindowsPlatform::message_box(std::string_view prompt, std::string_view title) {
-  if (closing_) return;
+void WindowsPlatform::open_box(int box, std::string_view prompt, std::string_view title) {
   box_open_ = true;
-  enter_native_loop();
+  begin_system_loop();
   MessageBoxW(main_hwnd_, wide(prompt).c_str(), wide(title).c_str(), MB_OK);
-  leave_native_loop();
+  end_system_loop();
   box_open_ = false;
+  box_closed(box);
 }
 
-void WindowsPlatform::enter_native_loop() {
-  ++native_loops_;
+void WindowsPlatform::begin_system_loop() {
+  enter_native_loop();
   arm_native_ticks();
 }
 
-void WindowsPlatform::leave_native_loop() {
-  if (--native_loops_ == 0 && main_hwnd_) KillTimer(main_hwnd_, kNativeLoopTicks);
+void WindowsPlatform::end_system_loop() {
+  leave_native_loop();
+  if (!in_native_loop() && main_hwnd_) KillTimer(main_hwnd_, kNativeLoopTicks);
 }
 
 // Fires at the next tick's deadline, to the millisecond it can.
@@ -273,11 +274,11 @@ LRESULT WindowsPlatform::handle(int window, Window& w, UINT message, WPARAM wpar
       if ((wparam & 0xFFF0) == SC_MOVE && w.hwnd != main_hwnd_) return 0;
       if ((wparam & 0xFFF0) == SC_MINIMIZE || (wparam & 0xFFF0) == SC_MAXIMIZE) return 0;
       break;
-    case WM_ENTERSIZEMOVE: enter_native_loop(); return 0;
-    case WM_EXITSIZEMOVE: leave_native_loop(); return 0;
+    case WM_ENTERSIZEMOVE: begin_system_loop(); return 0;
+    case WM_EXITSIZEMOVE: end_system_loop(); return 0;
     case WM_TIMER:
       if (wparam == kNativeLoopTicks) {
-        if (native_loops_ > 0) {
+        if (in_native_loop()) {
           run_ticks();
           arm_native_ticks();
         } else {

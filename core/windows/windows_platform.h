@@ -23,7 +23,6 @@ class WindowsPlatform final : public LoopPlatform {
   ~WindowsPlatform() override;
 
   float seconds_since_midnight() override;
-  void message_box(std::string_view prompt, std::string_view title) override;
 
   // The window shown for a form, if any (for tests).
   HWND window_handle(const Form& form) const;
@@ -35,7 +34,7 @@ class WindowsPlatform final : public LoopPlatform {
   void show_window(int window, Form& form, bool first) override;
   void hide_window(int window) override;
   void paint(int window, const Form& form, const PixelRect& dirty) override;
-  void open_box(int, std::string_view, std::string_view) override {}
+  void open_box(int box, std::string_view prompt, std::string_view title) override;
 
  private:
   struct Window {
@@ -54,8 +53,8 @@ class WindowsPlatform final : public LoopPlatform {
   void fit(Window& w, UINT dpi, const RECT* suggested);
   void release_buffer(Window& w);
   // Inside a modal loop of Windows' own: ticks come from a thread timer.
-  void enter_native_loop();
-  void leave_native_loop();
+  void begin_system_loop();
+  void end_system_loop();
   void arm_native_ticks();
 
   HINSTANCE instance_;
@@ -64,6 +63,5 @@ class WindowsPlatform final : public LoopPlatform {
   std::map<int, Window> windows_;
   std::deque<Event> queue_;
   HWND main_hwnd_ = nullptr;
-  int native_loops_ = 0;
   bool box_open_ = false;
 };

@@ -68,6 +68,10 @@ share() {
   import -window root -crop "$3x$4+$1+$2" +repage "$work/crop.png"
   convert "$work/crop.png" -fill black +opaque "$5" -fill white -opaque "$5" -format "%[fx:mean]" info:
 }
+# Saves a rectangle of screen pixels under a name, to compare later.
+snap() { import -window root -crop "$4x$5+$2+$3" +repage "$work/$1.png"; }
+# Two saved rectangles are the same, pixel for pixel.
+same() { [ "$(compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1)" = 0 ]; }
 # Twips of a window to pixels.
 px() { echo $(($1 / 15)); }
 

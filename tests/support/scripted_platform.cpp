@@ -82,11 +82,14 @@ float ScriptedPlatform::next_random() {
   return draw;
 }
 
-void ScriptedPlatform::message_box(std::string_view prompt, std::string_view title) {
+void ScriptedPlatform::open_box(int box, std::string_view prompt, std::string_view title) {
   boxes.push_back({std::string(prompt), std::string(title)});
+  enter_native_loop();
   ++modal_depth_;
   if (while_box_open) while_box_open();
   --modal_depth_;
+  leave_native_loop();
+  box_closed(box);
 }
 
 void ScriptedPlatform::show_window(int window, Form& form, bool) {

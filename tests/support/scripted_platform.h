@@ -51,6 +51,8 @@ class ScriptedPlatform final : public LoopPlatform {
   // waits as it would behind a modal box). Returning dismisses the box.
   std::function<void()> while_box_open;
   bool box_open() const { return modal_depth_ > 0; }
+  // Nothing the game changed is left unpainted.
+  bool screen_up_to_date() const { return painted(); }
 
   // The program is busy this long: the clock moves on and nothing runs.
   void stall_micros(std::int64_t micros) { now_ += micros; }
@@ -65,9 +67,6 @@ class ScriptedPlatform final : public LoopPlatform {
   float seconds_since_midnight() override;
   std::uint64_t clock_seed() override;
   float next_random() override;
-  void message_box(std::string_view prompt, std::string_view title) override;
-  // Nothing is painted here, so nothing is kept to paint.
-  void invalidate(Form&, const Bounds&) override {}
   void forget(Form& form) override;
 
  protected:
@@ -77,7 +76,8 @@ class ScriptedPlatform final : public LoopPlatform {
   void show_window(int window, Form& form, bool first) override;
   void hide_window(int window) override;
   void paint(int, const Form&, const PixelRect&) override {}
-  void open_box(int, std::string_view, std::string_view) override {}
+  // Recorded, and open while while_box_open runs, as a system's modal box.
+  void open_box(int box, std::string_view prompt, std::string_view title) override;
 
  private:
   struct Input {

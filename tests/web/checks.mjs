@@ -3,15 +3,16 @@
 export const FIELD = '#008000', WHITE = '#FFFFFF', MOUND = '#C04000', BOX = '#C0C000', BAT = '#C0C0C0',
   BROWN = '#804000';
 
-// ok, fail and skip lines, and the closing count that ctest's log shows.
+// ok, fail and skip lines, and the closing count that ctest's log shows. A
+// test is a run of named scenes: a failure names the scene it broke in.
 export function checker(engine) {
-  let passed = 0, skipped = 0;
+  let passed = 0, skipped = 0, current = '';
   const ok = (what) => {
     console.log(`ok: ${what}`);
     passed += 1;
   };
   const fail = (what) => {
-    console.log(`FAIL in ${engine}: ${what}`);
+    console.log(`FAIL in ${engine}${current ? `, scene "${current}"` : ''}: ${what}`);
     process.exit(1);
   };
   // A wait that times out, or a driver that gives up, fails the test with
@@ -21,6 +22,11 @@ export function checker(engine) {
   return {
     ok, fail,
     check: (condition, what) => condition || fail(what),
+    scene: async (name, body) => {
+      current = name;
+      await body();
+      current = '';
+    },
     skip: (what, why) => {
       console.log(`skipped in ${engine}: ${what}: ${why}`);
       skipped += 1;

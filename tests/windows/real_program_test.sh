@@ -23,6 +23,10 @@ centred "$main" || fail "the pitch screen's frame is $(frame_offset "$main") fro
 [ "$(motif_functions "$main")" = 36 ] || fail "the pitch screen asks for $(xprop -id "$main" _MOTIF_WM_HINTS)"
 ok "the pitch screen opened centred with its frame, to be moved and closed only"
 shot start
+# The role labels, Play1lbl and Play2lbl, as the game starts: pitching, batting.
+roles() { snap "${1}1" $((mx + 64)) $((my + 8)) 73 17; snap "${1}2" $((mx + 64)) $((my + 32)) 73 17; }
+outs() { snap "$1" $((mx + 352)) $((my + 88)) 33 17; }
+roles start
 
 numlockx off
 pitch
@@ -72,9 +76,19 @@ for _ in $(seq 15); do
   within 1 call_hidden || fail "a pitch key did not throw"
   within 3 eval 'call_shown || box_shown' || fail "a pitch was not called"
   box_shown && break
+  outs outs_before
 done
 within 2 box_shown || fail "fifteen strikes did not switch the sides"
 shot switch_box
+# Behind the box the screen is the game as the fifth out left it: the roles
+# swapped, the outs still 4 (the labels are written after the box), the ball
+# back on the mound.
+roles box
+outs outs_box
+same box1 start2 && same box2 start1 || fail "behind the box the role labels do not show the new roles"
+same outs_box outs_before || fail "behind the box the outs do not read 4"
+ball_on_mound || fail "behind the box the ball is not on the mound"
+ok "behind the box the roles are swapped, the outs read 4 and the ball is on the mound"
 pitch
 sleep 0.3
 xdotool key Return
@@ -83,6 +97,8 @@ for _ in 1 2 3; do
   ball_on_mound || fail "keypad 8 pressed at the box pitched"
   sleep 0.25
 done
+outs outs_after
+same outs_after outs_before && fail "after the box the outs still read 4"
 ok "the fifth out showed the box, which kept the keypad from the game until Enter dismissed it"
 
 swing_until_hit pitch || fail "no hit to close the game in"

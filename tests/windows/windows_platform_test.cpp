@@ -16,8 +16,12 @@
 
 namespace {
 
+constexpr Rgb kLampColour{0xFF8000};
+// The lamp, hidden at first, fills the client area's top left 20 pixels.
 constexpr auto kRows = std::to_array<ControlRow>(
-    {{.name = "Starter", .kind = Kind::Timer}, {.name = "Ticker", .kind = Kind::Timer}});
+    {{.name = "Starter", .kind = Kind::Timer},
+     {.name = "Ticker", .kind = Kind::Timer},
+     {.name = "Lamp", .kind = Kind::Rectangle, .box = {0, 0, 300, 300}, .fill = kLampColour, .visible = false}});
 constexpr FormSettings kSettings{
     .name = "Probe", .caption = "Probe", .client_width = 3000, .client_height = 1500, .takes_keys = true};
 
@@ -34,6 +38,7 @@ class Probe final : public Form {
   }
   Timer& starter = timer("Starter");
   Timer& ticker = timer("Ticker");
+  Shape& lamp = shape("Lamp");
   int ticks = 0;
   std::vector<int> keys;
   std::function<void()> on_tick, on_key;
@@ -163,6 +168,30 @@ TEST(WindowsPlatform, TheBoxKeepsTheTicksAndHoldsTheKeypadUntilEnter) {
   EXPECT_GE(open_seconds, 0.5);
   EXPECT_GE(in_box, 32 * open_seconds) << "in " << open_seconds << " s";
   EXPECT_TRUE(run.probe.keys.empty());
+}
+
+// What a handler changed just before the box is on the screen while the box
+// is up, although no tick runs to paint it there.
+TEST(WindowsPlatform, TheBoxOpensOverTheWindowsAsTheGameLeftThem) {
+  Session run;
+  COLORREF under_box = CLR_INVALID;
+  EXPECT_EQ(run.run([&] {
+    std::thread user([&] {
+      HWND box = nullptr;
+      for (int i = 0; i < 200 && !box; ++i, Sleep(10)) box = find_box();
+      Sleep(200);
+      HDC dc = GetDC(run.window());
+      under_box = GetPixel(dc, 10, 10);
+      ReleaseDC(run.window(), dc);
+      PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    run.probe.ticker.Interval = 0;
+    run.probe.lamp.Visible = true;
+    rtcMsgBox("Switch Positions.", 0, "Switch Positions");
+    user.join();
+    run.close();
+  }), 0);
+  EXPECT_EQ(under_box, RGB(0xFF, 0x80, 0x00));
 }
 
 // Closing the main window ends the program from inside a handler's wait.
