@@ -46,21 +46,26 @@ struct Recorder final : Canvas {
   }
   static std::string rgb(std::optional<Rgb> c) { return c ? std::to_string(c->value) : "none"; }
   void fill_rect(const PixelRect& r, Rgb c) override { calls.push_back("fill " + at(r) + " " + rgb(c)); }
-  void shape(ShapeKind kind, const PixelRect& r, const PixelRect& outline, std::optional<Rgb> fill,
-             std::optional<Rgb> ink, int pen, float radius) override {
-    calls.push_back("shape " + std::to_string(static_cast<int>(kind)) + " " + at(r) + " outline " + at(outline) +
-                    " " + rgb(fill) + " " + rgb(ink) + " " + std::to_string(pen) + " r" + std::to_string(radius));
+  // Its ink, width, cap (flat, square, round) and join (miter, round).
+  static std::string pen(std::optional<Pen> p) {
+    if (!p) return "none";
+    return rgb(p->ink) + " " + std::to_string(p->width_px) + " " + "fsr"[static_cast<int>(p->cap)] +
+           "mr"[static_cast<int>(p->join)];
   }
-  void line(int x1, int y1, int x2, int y2, Rgb ink, int pen, LineCap cap) override {
+  void shape(ShapeKind kind, const PixelRect& r, const PixelRect& outline, std::optional<Rgb> fill,
+             std::optional<Pen> p, float radius) override {
+    calls.push_back("shape " + std::to_string(static_cast<int>(kind)) + " " + at(r) + " outline " + at(outline) +
+                    " " + rgb(fill) + " " + pen(p) + " r" + std::to_string(radius));
+  }
+  void line(int x1, int y1, int x2, int y2, const Pen& p) override {
     calls.push_back("line " + std::to_string(x1) + "," + std::to_string(y1) + " " + std::to_string(x2) + "," +
-                    std::to_string(y2) + " " + rgb(ink) + " " + std::to_string(pen) +
-                    (cap == LineCap::Round ? " round" : " flat"));
+                    std::to_string(y2) + " " + pen(p));
   }
   // Five pixels a character: "Hi there you" is 60 wide.
   float text_width(std::string_view text, const Font&) override { return 5.0f * static_cast<float>(text.size()); }
-  void text(const PixelRect& r, std::string_view text, const Font& font, Align align, Rgb ink) override {
-    calls.push_back("text " + at(r) + " " + std::string(text) + " " + std::to_string(font.points) +
-                    (font.bold ? " bold " : " ") + std::to_string(static_cast<int>(align)) + " " + rgb(ink));
+  void text(int x, int baseline, std::string_view text, const Font& font, Rgb ink, const PixelRect& clip) override {
+    calls.push_back("text " + std::to_string(x) + "," + std::to_string(baseline) + " " + std::string(text) + " " +
+                    std::to_string(font.points) + (font.bold ? " bold " : " ") + rgb(ink) + " in " + at(clip));
   }
 };
 
@@ -74,17 +79,20 @@ std::vector<std::string> draw(const Form& form, const PixelRect& dirty) {
 
 // The background first, then the controls back to front; timers and hidden
 // controls draw nothing. A circle is the largest one centred in its box, a
-// rounded rectangle's corners a sixth of its shorter side, and a label
-// fills its background under its caption, in black unless it has an ink.
+// rounded rectangle's corners a sixth of its shorter side, an outline turns
+// square corners, a thick line ends round, and a label fills its background
+// under its caption, in black unless it has an ink, the caption against its
+// right edge (40 - 10 = 30 in) on the face's baseline (15 below the top at
+// 12 points).
 TEST(Drawing, DrawsTheBackgroundThenEveryVisibleControlBackToFront) {
   Probe probe;
   EXPECT_EQ(draw(probe, {0, 0, 100, 100}), (std::vector<std::string>{
                                                "fill 0,0 100x100 65280",
-                                               "line 0,0 100,100 65280 3 round",
-                                               "shape 1 0,40 49x33 outline 0,40 48x32 none none 1 r5.500000",
-                                               "shape 2 25,20 20x20 outline 25,20 19x19 16711680 0 1 r0.000000",
+                                               "line 0,0 100,100 65280 3 rr",
+                                               "shape 1 0,40 49x33 outline 0,40 48x32 none none r5.500000",
+                                               "shape 2 25,20 20x20 outline 25,20 19x19 16711680 0 1 sm r0.000000",
                                                "fill 10,10 40x20 255",
-                                               "text 10,10 40x20 Hi 12.000000 bold 1 0",
+                                               "text 40,25 Hi 12.000000 bold 0 in 10,10 40x20",
                                            }));
 }
 
@@ -94,7 +102,7 @@ TEST(Drawing, ARepaintDrawsOnlyWhatReachesIntoItsRectangle) {
   Probe probe;
   EXPECT_EQ(draw(probe, {195, 195, 20, 20}), (std::vector<std::string>{
                                                  "fill 195,195 20x20 65280",
-                                                 "shape 0 200,200 10x10 outline 200,200 9x9 none 0 1 r0.000000",
+                                                 "shape 0 200,200 10x10 outline 200,200 9x9 none 0 1 sm r0.000000",
                                              }));
   EXPECT_EQ(draw(probe, {290, 290, 20, 20}), (std::vector<std::string>{"fill 290,290 10x10 65280"}));
 }
@@ -111,7 +119,7 @@ TEST(Drawing, WrapsACaptionAtSpacesIntoLinesOfTheFacesHeight) {
   } note;
   EXPECT_EQ(draw(note, {0, 0, 100, 100}), (std::vector<std::string>{
                                               "fill 0,0 100x100 65280",
-                                              "text 10,10 40x30 Hi there 12.000000 0 0",
-                                              "text 10,29 40x11 you too 12.000000 0 0",
+                                              "text 10,25 Hi there 12.000000 0 in 10,10 40x30",
+                                              "text 10,44 you too 12.000000 0 in 10,29 40x11",
                                           }));
 }

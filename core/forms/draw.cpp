@@ -1,6 +1,7 @@
 #include "core/forms/draw.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "core/forms/form.h"
@@ -16,9 +17,12 @@ void draw_shape(const Shape& shape, Canvas& canvas) {
                                                               : ShapeKind::Oval;
   // The corners of a rounded rectangle: a sixth of its shorter side.
   const float radius = kind == ShapeKind::RoundedRectangle ? std::min(rect.width, rect.height) / 6.0f : 0;
-  // An outline runs along the shape's outermost pixels, from pixel to pixel.
+  // An outline runs along the shape's outermost pixels, from pixel to pixel,
+  // with square corners where it turns.
   const PixelRect outline{rect.x, rect.y, rect.width - 1, rect.height - 1};
-  canvas.shape(kind, rect, outline, row.fill, row.ink, row.pen_px, radius);
+  std::optional<Pen> pen;
+  if (row.ink) pen = Pen{*row.ink, row.pen_px, LineCap::Square, LineJoin::Miter};
+  canvas.shape(kind, rect, outline, row.fill, pen, radius);
 }
 
 void draw_line(const Line& line, Canvas& canvas) {
@@ -26,8 +30,16 @@ void draw_line(const Line& line, Canvas& canvas) {
   if (!row.ink) return;
   // A thick line ends round, as the desktop's wide pens do; a thin one ends
   // at its end points.
-  canvas.line(to_pixels(row.ends.x1), to_pixels(row.ends.y1), to_pixels(row.ends.x2), to_pixels(row.ends.y2),
-              *row.ink, row.pen_px, row.pen_px > 1 ? LineCap::Round : LineCap::Flat);
+  const Pen pen{*row.ink, row.pen_px, row.pen_px > 1 ? LineCap::Round : LineCap::Flat, LineJoin::Round};
+  canvas.line(to_pixels(row.ends.x1), to_pixels(row.ends.y1), to_pixels(row.ends.x2), to_pixels(row.ends.y2), pen);
+}
+
+// Where a line of text starts: at the label's left, against its right, or
+// centred, on a whole pixel.
+int line_start(const PixelRect& rect, Align align, float width) {
+  const float spare = static_cast<float>(rect.width) - width;
+  const float offset = align == Align::Right ? spare : align == Align::Center ? spare / 2 : 0;
+  return rect.x + static_cast<int>(std::lround(offset));
 }
 
 // A label paints its background, when it has one, under its caption.
@@ -44,7 +56,9 @@ void draw_label(const Label& label, Canvas& canvas) {
   std::string_view rest = caption;
   while (!rest.empty() && top < bottom) {
     const std::string_view line = take_line(rest, static_cast<float>(rect.width), row.font, canvas);
-    canvas.text({rect.x, top, rect.width, bottom - top}, line, row.font, row.align, row.ink.value_or(kBlack));
+    const int x = row.align == Align::Left ? rect.x : line_start(rect, row.align, canvas.text_width(line, row.font));
+    canvas.text(x, top + font_ascent_pixels(row.font), line, row.font, row.ink.value_or(kBlack),
+                {rect.x, top, rect.width, bottom - top});
     top += font_line_pixels(row.font);
   }
 }

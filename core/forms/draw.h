@@ -1,7 +1,9 @@
 // What a form shows, decided once for every platform: the drawing pass walks
 // a form's controls back to front and tells a canvas what to draw, in client
-// pixels. A platform implements only the canvas (Qt over QPainter, the page
-// over canvas 2D, the tests a recording one).
+// pixels: where each outline runs, how each pen ends and joins, where each
+// line of text starts and stands. A platform implements only the canvas (Qt
+// over QPainter, the page over canvas 2D, Windows over GDI, the tests a
+// recording one).
 #pragma once
 
 #include <optional>
@@ -14,7 +16,16 @@ class Control;
 class Form;
 
 enum class ShapeKind { Rectangle, RoundedRectangle, Oval };
-enum class LineCap { Flat, Round };
+enum class LineCap { Flat, Square, Round };
+enum class LineJoin { Miter, Round };
+
+// How a line or an outline is stroked.
+struct Pen {
+  Rgb ink;
+  int width_px = 1;
+  LineCap cap = LineCap::Flat;
+  LineJoin join = LineJoin::Miter;
+};
 
 // The drawing rules are decided here, once; a canvas draws what it is told.
 class Canvas {
@@ -31,18 +42,19 @@ class Canvas {
   virtual void end_control() {}
 
   virtual void fill_rect(const PixelRect& rect, Rgb colour) = 0;
-  // A shape over the pixels `rect`. Without an ink the fill covers exactly
+  // A shape over the pixels `rect`. Without a pen the fill covers exactly
   // those pixels. With one, `outline` is the line the pen runs along, from
   // pixel to pixel (the shape's outermost pixels: a 1-pixel pen covers
   // them, a wider one spreads about them as the desktop's pens do), and the
-  // fill lies inside it. A fill or ink that is absent is not drawn.
+  // fill lies inside it. A fill or pen that is absent is not drawn.
   virtual void shape(ShapeKind kind, const PixelRect& rect, const PixelRect& outline, std::optional<Rgb> fill,
-                     std::optional<Rgb> ink, int pen_px, float corner_radius_px) = 0;
-  virtual void line(int x1, int y1, int x2, int y2, Rgb ink, int pen_px, LineCap cap) = 0;
+                     std::optional<Pen> pen, float corner_radius_px) = 0;
+  virtual void line(int x1, int y1, int x2, int y2, const Pen& pen) = 0;
   // The width of one line of text, in pixels.
   virtual float text_width(std::string_view text, const Font& font) = 0;
-  // One line of text from the top of `line_box`, aligned within its width.
-  virtual void text(const PixelRect& line_box, std::string_view line, const Font& font, Align align, Rgb ink) = 0;
+  // One line of text, its baseline starting at (x, baseline), showing only
+  // within `clip`.
+  virtual void text(int x, int baseline, std::string_view line, const Font& font, Rgb ink, const PixelRect& clip) = 0;
 };
 
 // The next line of a caption: as much of `rest` as fits in `width`, broken

@@ -27,11 +27,12 @@ QFont font_for(const Font& font) {
   return qfont;
 }
 
-void set_outline(QPainter& painter, std::optional<Rgb> ink, int pen_px) {
-  if (ink)
-    painter.setPen(QPen(colour(*ink), pen_px, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-  else
-    painter.setPen(Qt::NoPen);
+QPen qpen(const Pen& pen) {
+  const Qt::PenCapStyle cap = pen.cap == LineCap::Round    ? Qt::RoundCap
+                              : pen.cap == LineCap::Square ? Qt::SquareCap
+                                                           : Qt::FlatCap;
+  return {colour(pen.ink), static_cast<qreal>(pen.width_px), Qt::SolidLine, cap,
+          pen.join == LineJoin::Round ? Qt::RoundJoin : Qt::MiterJoin};
 }
 
 // Whether a picture gives the very pixels of a direct draw: shapes and lines
@@ -118,12 +119,15 @@ class PainterCanvas final : public Canvas {
   void fill_rect(const PixelRect& rect, Rgb rgb) override { painter().fillRect(qrect(rect), colour(rgb)); }
 
   void shape(ShapeKind kind, const PixelRect& pixels, const PixelRect& outline, std::optional<Rgb> fill,
-             std::optional<Rgb> ink, int pen_px, float corner_radius) override {
+             std::optional<Pen> pen, float corner_radius) override {
     QPainter& p = painter();
     p.setBrush(fill ? QBrush(colour(*fill)) : QBrush(Qt::NoBrush));
-    set_outline(p, ink, pen_px);
+    if (pen)
+      p.setPen(qpen(*pen));
+    else
+      p.setPen(Qt::NoPen);
     // A QRect of the outline's size runs from pixel to pixel, as it is told.
-    const QRect path = ink ? QRect(outline.x, outline.y, outline.width, outline.height) : qrect(pixels);
+    const QRect path = pen ? QRect(outline.x, outline.y, outline.width, outline.height) : qrect(pixels);
     switch (kind) {
       case ShapeKind::Rectangle: p.drawRect(path); break;
       case ShapeKind::RoundedRectangle: p.drawRoundedRect(path, corner_radius, corner_radius); break;
@@ -131,9 +135,8 @@ class PainterCanvas final : public Canvas {
     }
   }
 
-  void line(int x1, int y1, int x2, int y2, Rgb ink, int pen_px, LineCap cap) override {
-    painter().setPen(
-        QPen(colour(ink), pen_px, Qt::SolidLine, cap == LineCap::Round ? Qt::RoundCap : Qt::FlatCap, Qt::RoundJoin));
+  void line(int x1, int y1, int x2, int y2, const Pen& pen) override {
+    painter().setPen(qpen(pen));
     painter().drawLine(QPoint(x1, y1), QPoint(x2, y2));
   }
 
@@ -141,14 +144,14 @@ class PainterCanvas final : public Canvas {
     return static_cast<float>(QFontMetricsF(font_for(font)).horizontalAdvance(to_qstring(text)));
   }
 
-  void text(const PixelRect& rect, std::string_view text, const Font& font, Align align, Rgb ink) override {
-    int flags = Qt::AlignTop | Qt::TextSingleLine;
-    flags |= align == Align::Right    ? Qt::AlignRight
-             : align == Align::Center ? Qt::AlignHCenter
-                                      : Qt::AlignLeft;
-    painter().setFont(font_for(font));
-    painter().setPen(colour(ink));
-    painter().drawText(qrect(rect), flags, to_qstring(text));
+  void text(int x, int baseline, std::string_view text, const Font& font, Rgb ink, const PixelRect& clip) override {
+    QPainter& p = painter();
+    p.save();
+    p.setClipRect(qrect(clip), Qt::IntersectClip);
+    p.setFont(font_for(font));
+    p.setPen(colour(ink));
+    p.drawText(QPoint(x, baseline), to_qstring(text));
+    p.restore();
   }
 
  private:

@@ -11,9 +11,10 @@ enum PageEvent : int {
   kPageRepaintAll = 4,
   kPageChoice = 5  // one of the page's own controls: which, and its value
 };
-// Named as PageCanvas.shape and PageCanvas.align in page_canvas.js.
+// Named as PageCanvas.shape in page_canvas.js; a pen's cap and join are
+// LineCap's and LineJoin's (core/forms/draw.h), named as PageCanvas.caps and
+// PageCanvas.joins.
 enum PageShape : int { kPageRectangle = 0, kPageRoundedRectangle = 1, kPageOval = 2 };
-enum PageAlign : int { kPageLeft = 0, kPageRight = 1, kPageCentre = 2 };
 
 extern "C" {
 // `keys`: the page's keys in the game's codes, as JSON (core/web/dom_keys.h).
@@ -38,13 +39,16 @@ void page_open_box(int id, const char* prompt, int prompt_length, const char* ti
 void page_begin_paint(int id, int x, int y, int width, int height);
 void page_end_paint();
 void page_fill_rect(int x, int y, int width, int height, int rgb);
+// The pen the next outline or line is stroked with.
+void page_pen(int ink, int width, int cap, int join);
 // A colour of -1 is none.
 // (x, y, width, height): the shape's pixels; (ox, oy, ow, oh): its outline.
 void page_shape(PageShape kind, int x, int y, int width, int height, int ox, int oy, int ow, int oh, int fill,
-                int ink, int pen, float radius);
-void page_line(int x1, int y1, int x2, int y2, int ink, int pen, bool round);
+                int ink, float radius);
+void page_line(int x1, int y1, int x2, int y2);
 double page_text_width(const char* text, int length, int pixels, bool bold);
-// One line, its baseline `ascent` pixels below the box's top.
-void page_text(int x, int y, int width, int height, const char* text, int length, int pixels, bool bold,
-               PageAlign align, int ink, int ascent);
+// One line, its baseline starting at (x, baseline), shown only within the
+// clip (cx, cy, cw, ch).
+void page_text(int x, int baseline, const char* text, int length, int pixels, bool bold, int ink, int cx, int cy,
+               int cw, int ch);
 }

@@ -3,9 +3,11 @@
 // to draw; this only turns it into the canvas's own terms.
 mergeInto(LibraryManager.library, {
   $PageCanvas: {
-    // Named as PageShape and PageAlign in core/web/page.h.
+    // Named as PageShape in core/web/page.h, and as LineCap and LineJoin in
+    // core/forms/draw.h.
     shape: {rectangle: 0, roundedRectangle: 1, oval: 2},
-    align: {left: 0, right: 1, centre: 2},
+    caps: ['butt', 'square', 'round'],
+    joins: ['miter', 'round'],
     measurer: null,
     colour: function(rgb) {
       return '#' + ('00000' + rgb.toString(16)).slice(-6);
@@ -51,10 +53,19 @@ mergeInto(LibraryManager.library, {
     Page.ctx.fillRect(x, y, width, height);
   },
 
+  page_pen__deps: ['$Page', '$PageCanvas'],
+  page_pen: function(ink, width, cap, join) {
+    var ctx = Page.ctx;
+    ctx.strokeStyle = PageCanvas.colour(ink);
+    ctx.lineWidth = width;
+    ctx.lineCap = PageCanvas.caps[cap];
+    ctx.lineJoin = PageCanvas.joins[join];
+  },
+
   // A shape without an outline fills its pixels; an outlined one is filled
   // inside its outline, and the pen runs along the outline.
   page_shape__deps: ['$Page', '$PageCanvas'],
-  page_shape: function(kind, x, y, width, height, ox, oy, ow, oh, fill, ink, pen, r) {
+  page_shape: function(kind, x, y, width, height, ox, oy, ow, oh, fill, ink, r) {
     var ctx = Page.ctx;
     var path = function(left, top, w, h) {
       ctx.beginPath();
@@ -81,21 +92,16 @@ mergeInto(LibraryManager.library, {
       }
     }
     if (ink >= 0) {
-      var half = PageCanvas.spare(pen);
-      ctx.strokeStyle = PageCanvas.colour(ink);
-      ctx.lineWidth = pen;
+      var half = PageCanvas.spare(ctx.lineWidth);
       path(ox + half, oy + half, ow, oh);
       ctx.stroke();
     }
   },
 
   page_line__deps: ['$Page', '$PageCanvas'],
-  page_line: function(x1, y1, x2, y2, ink, pen, round) {
+  page_line: function(x1, y1, x2, y2) {
     var ctx = Page.ctx;
-    var half = PageCanvas.spare(pen);
-    ctx.strokeStyle = PageCanvas.colour(ink);
-    ctx.lineWidth = pen;
-    ctx.lineCap = round ? 'round' : 'butt';
+    var half = PageCanvas.spare(ctx.lineWidth);
     ctx.beginPath();
     ctx.moveTo(x1 + half, y1 + half);
     ctx.lineTo(x2 + half, y2 + half);
@@ -109,24 +115,16 @@ mergeInto(LibraryManager.library, {
     return PageCanvas.measurer.measureText(UTF8ToString(text, length)).width;
   },
 
-  // One line, its baseline `ascent` below the top of its box, clipped to it.
   page_text__deps: ['$Page', '$PageCanvas'],
-  page_text: function(x, y, width, height, text, length, pixels, bold, align, ink, ascent) {
+  page_text: function(x, baseline, text, length, pixels, bold, ink, cx, cy, cw, ch) {
     var ctx = Page.ctx;
     ctx.save();
     ctx.beginPath();
-    ctx.rect(x, y, width, height);
+    ctx.rect(cx, cy, cw, ch);
     ctx.clip();
     ctx.font = PageCanvas.font(pixels, bold);
     ctx.fillStyle = PageCanvas.colour(ink);
-    var line = UTF8ToString(text, length);
-    // Only a right-aligned or centred line needs measuring.
-    var left = x;
-    if (align !== PageCanvas.align.left) {
-      var lineWidth = ctx.measureText(line).width;
-      left = align === PageCanvas.align.right ? x + width - lineWidth : x + Math.round((width - lineWidth) / 2);
-    }
-    ctx.fillText(line, left, y + ascent);
+    ctx.fillText(UTF8ToString(text, length), x, baseline);
     ctx.restore();
   },
 });

@@ -15,16 +15,18 @@ class PageCanvas final : public Canvas {
   }
 
   void shape(ShapeKind kind, const PixelRect& r, const PixelRect& o, std::optional<Rgb> fill,
-             std::optional<Rgb> ink, int pen_px, float corner_radius) override {
+             std::optional<Pen> pen, float corner_radius) override {
     const PageShape page_kind = kind == ShapeKind::Rectangle          ? kPageRectangle
                                 : kind == ShapeKind::RoundedRectangle ? kPageRoundedRectangle
                                                                       : kPageOval;
-    page_shape(page_kind, r.x, r.y, r.width, r.height, o.x, o.y, o.width, o.height, colour(fill), colour(ink),
-               pen_px, corner_radius);
+    if (pen) set_pen(*pen);
+    page_shape(page_kind, r.x, r.y, r.width, r.height, o.x, o.y, o.width, o.height, colour(fill),
+               pen ? colour(pen->ink) : -1, corner_radius);
   }
 
-  void line(int x1, int y1, int x2, int y2, Rgb ink, int pen_px, LineCap cap) override {
-    page_line(x1, y1, x2, y2, colour(ink), pen_px, cap == LineCap::Round);
+  void line(int x1, int y1, int x2, int y2, const Pen& pen) override {
+    set_pen(pen);
+    page_line(x1, y1, x2, y2);
   }
 
   float text_width(std::string_view text, const Font& font) override {
@@ -32,12 +34,14 @@ class PageCanvas final : public Canvas {
         page_text_width(text.data(), static_cast<int>(text.size()), font_pixels(font), font.bold));
   }
 
-  void text(const PixelRect& r, std::string_view text, const Font& font, Align align, Rgb ink) override {
-    const PageAlign page_align = align == Align::Right    ? kPageRight
-                                 : align == Align::Center ? kPageCentre
-                                                          : kPageLeft;
-    page_text(r.x, r.y, r.width, r.height, text.data(), static_cast<int>(text.size()), font_pixels(font),
-              font.bold, page_align, colour(ink), font_ascent_pixels(font));
+  void text(int x, int baseline, std::string_view text, const Font& font, Rgb ink, const PixelRect& c) override {
+    page_text(x, baseline, text.data(), static_cast<int>(text.size()), font_pixels(font), font.bold, colour(ink),
+              c.x, c.y, c.width, c.height);
+  }
+
+ private:
+  static void set_pen(const Pen& pen) {
+    page_pen(colour(pen.ink), pen.width_px, static_cast<int>(pen.cap), static_cast<int>(pen.join));
   }
 };
 

@@ -37,11 +37,16 @@ class Selected {
   HGDIOBJ old_;
 };
 
-HPEN make_pen(Rgb ink, int pen_px, bool round) {
-  if (pen_px <= 1 && !round) return CreatePen(PS_SOLID, 1, colour(ink));
-  LOGBRUSH brush{BS_SOLID, colour(ink), 0};
-  const DWORD ends = round ? PS_ENDCAP_ROUND | PS_JOIN_ROUND : PS_ENDCAP_SQUARE | PS_JOIN_MITER;
-  return ExtCreatePen(PS_GEOMETRIC | PS_SOLID | ends, static_cast<DWORD>(pen_px), &brush, 0, nullptr);
+// A one-pixel pen that does not end round is the system's cosmetic pen,
+// whose ends and joins cover no pixel more.
+HPEN make_pen(const Pen& pen) {
+  if (pen.width_px <= 1 && pen.cap != LineCap::Round) return CreatePen(PS_SOLID, 1, colour(pen.ink));
+  LOGBRUSH brush{BS_SOLID, colour(pen.ink), 0};
+  const DWORD cap = pen.cap == LineCap::Round    ? PS_ENDCAP_ROUND
+                    : pen.cap == LineCap::Square ? PS_ENDCAP_SQUARE
+                                                 : PS_ENDCAP_FLAT;
+  const DWORD join = pen.join == LineJoin::Round ? PS_JOIN_ROUND : PS_JOIN_MITER;
+  return ExtCreatePen(PS_GEOMETRIC | PS_SOLID | cap | join, static_cast<DWORD>(pen.width_px), &brush, 0, nullptr);
 }
 
 // The game's few fonts (a size and a weight each), made once for the
@@ -69,9 +74,10 @@ class GdiCanvas final : public Canvas {
   }
 
   void shape(ShapeKind kind, const PixelRect& r, const PixelRect& outline, std::optional<Rgb> fill,
-             std::optional<Rgb> ink, int pen_px, float corner_radius) override {
+             std::optional<Pen> pen, float corner_radius) override {
     Selected brush(dc_, fill ? CreateSolidBrush(colour(*fill)) : GetStockObject(NULL_BRUSH));
-    Selected pen(dc_, ink ? make_pen(*ink, pen_px, false) : GetStockObject(NULL_PEN));
+    Selected outline_pen(dc_, pen ? make_pen(*pen) : GetStockObject(NULL_PEN));
+    const bool ink = pen.has_value();
     // In the advanced graphics mode a figure includes its right and bottom
     // edges: an outlined one runs along its outline, pixel to pixel; a plain
     // one covers its pixels.
@@ -88,8 +94,8 @@ class GdiCanvas final : public Canvas {
     }
   }
 
-  void line(int x1, int y1, int x2, int y2, Rgb ink, int pen_px, LineCap cap) override {
-    Selected pen(dc_, make_pen(ink, pen_px, cap == LineCap::Round));
+  void line(int x1, int y1, int x2, int y2, const Pen& line_pen) override {
+    Selected pen(dc_, make_pen(line_pen));
     MoveToEx(dc_, x1, y1, nullptr);
     LineTo(dc_, x2, y2);
   }
@@ -103,17 +109,14 @@ class GdiCanvas final : public Canvas {
     return static_cast<float>(size.cx);
   }
 
-  void text(const PixelRect& r, std::string_view text, const Font& font, Align align, Rgb ink) override {
+  void text(int x, int baseline, std::string_view text, const Font& font, Rgb ink, const PixelRect& c) override {
     const HGDIOBJ old = SelectObject(dc_, game_font(font));
     SetTextColor(dc_, colour(ink));
     SetBkMode(dc_, TRANSPARENT);
-    RECT rect{r.x, r.y, r.x + r.width, r.y + r.height};
-    const UINT flags = DT_TOP | DT_SINGLELINE | DT_NOPREFIX |
-                       (align == Align::Right    ? DT_RIGHT
-                        : align == Align::Center ? DT_CENTER
-                                                 : DT_LEFT);
+    SetTextAlign(dc_, TA_LEFT | TA_BASELINE | TA_NOUPDATECP);
+    const RECT clip{c.x, c.y, c.x + c.width, c.y + c.height};
     const std::wstring line = wide(text);
-    DrawTextW(dc_, line.c_str(), static_cast<int>(line.size()), &rect, flags);
+    ExtTextOutW(dc_, x, baseline, ETO_CLIPPED, &clip, line.c_str(), static_cast<UINT>(line.size()), nullptr);
     SelectObject(dc_, old);
   }
 

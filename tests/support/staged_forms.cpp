@@ -58,13 +58,14 @@ class PartsCanvas final : public Canvas {
  public:
   DrawnParts parts;
   void fill_rect(const PixelRect&, Rgb) override {}
-  void shape(ShapeKind kind, const PixelRect& rect, const PixelRect&, std::optional<Rgb>, std::optional<Rgb>,
-             int pen_px, float) override {
-    if (kind != ShapeKind::Rectangle) parts.curves.push_back(widened(rect, pen_px));
+  void shape(ShapeKind kind, const PixelRect& rect, const PixelRect&, std::optional<Rgb>, std::optional<Pen> pen,
+             float) override {
+    if (kind != ShapeKind::Rectangle) parts.curves.push_back(widened(rect, pen ? pen->width_px : 1));
   }
   // A slanting line is a curve from end to end; a wider pen's round caps are
   // curves at both ends.
-  void line(int x1, int y1, int x2, int y2, Rgb, int pen_px, LineCap) override {
+  void line(int x1, int y1, int x2, int y2, const Pen& pen) override {
+    const int pen_px = pen.width_px;
     if (x1 != x2 && y1 != y2)
       parts.curves.push_back(
           widened({std::min(x1, x2), std::min(y1, y2), std::abs(x2 - x1), std::abs(y2 - y1)}, pen_px));
@@ -72,10 +73,10 @@ class PartsCanvas final : public Canvas {
       for (const auto& [x, y] : {std::pair{x1, y1}, std::pair{x2, y2}})
         parts.curves.push_back(widened({x, y, 0, 0}, pen_px));
   }
-  // Every caption of the staged states fits on one line: its box is its label's.
+  // Every caption of the staged states fits on one line: its clip is its label's.
   float text_width(std::string_view, const Font&) override { return 0; }
-  void text(const PixelRect& rect, std::string_view, const Font&, Align, Rgb ink) override {
-    parts.captions.push_back({rect, ink});
+  void text(int, int, std::string_view, const Font&, Rgb ink, const PixelRect& clip) override {
+    parts.captions.push_back({clip, ink});
   }
 
  private:
