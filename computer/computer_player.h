@@ -29,7 +29,7 @@ class ComputerPlayer {
   // Told of the role the computer now holds (none while a person plays
   // player 2), whenever it changes.
   void (*on_role)(Role role) = nullptr;
-  // Told of every key it presses, just before it arrives.
+  // Told of every key it presses, just before it arrives (the tests listen).
   std::function<void(int key)> on_press;
 
   // What it sees of the game now.

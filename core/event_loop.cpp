@@ -1,6 +1,7 @@
 #include "core/event_loop.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/forms/draw.h"
 #include "core/forms/form.h"
@@ -21,6 +22,12 @@ void LoopPlatform::quit() {
       w.shown = false;
       hide_window(w.id);
     }
+}
+
+float LoopPlatform::seconds_since_midnight() {
+  const double clock = std::chrono::duration<double>(now()).count();
+  if (!midnight_) midnight_ = clock - wall_seconds_since_midnight();
+  return static_cast<float>(std::fmod(clock - *midnight_, 86400.0));
 }
 
 // Runs what is pending; with nothing pending, waits for input at most
@@ -104,7 +111,8 @@ void LoopPlatform::run_ticks() {
 }
 
 bool LoopPlatform::painted() const {
-  return std::ranges::all_of(windows_, [](const auto& entry) { return !entry.second.shown || entry.second.dirty.empty(); });
+  return std::all_of(windows_.begin(), windows_.end(),
+                     [](const auto& entry) { return !entry.second.shown || entry.second.dirty.empty(); });
 }
 
 void LoopPlatform::paint_all() {

@@ -47,6 +47,9 @@ class LoopPlatform : public Platform {
   // again, every window hides, and run() returns 0 once the handlers unwind.
   void quit();
 
+  // The loop's own clock, set to the time of day once: a wait inside a
+  // handler and the ticks read one clock.
+  float seconds_since_midnight() override;
   void do_events(std::chrono::microseconds max_wait) override;
   void run_pending_events() override { run_pending(); }
   // The box, on every platform of this loop: what the game changed is on the
@@ -64,6 +67,8 @@ class LoopPlatform : public Platform {
  protected:
   // The platform's side.
   virtual Time now() = 0;  // the steady clock
+  // The time of day that the loop's clock is set to when first read.
+  virtual double wall_seconds_since_midnight() { return runtime::local_seconds_since_midnight(); }
   // The oldest input queued, if any.
   virtual bool take_event(Event& event) = 0;
   // Returns when an input is queued, at once if one is, or at `deadline`;
@@ -98,6 +103,8 @@ class LoopPlatform : public Platform {
   std::optional<Time> next_tick() const { return ticks_.next_due(); }
   Form* form_of(int window) const;
   int window_of(const Form& form) const;
+  // The form run() shows: closing its window ends the game.
+  bool is_main(const Form& form) const { return &form == main_form_; }
 
   bool closing_ = false;
 
@@ -119,5 +126,6 @@ class LoopPlatform : public Platform {
   int last_window_ = 0;
   int last_box_ = 0;
   int native_loops_ = 0;
+  std::optional<double> midnight_;  // when midnight was on the steady clock, in seconds
   Form* main_form_ = nullptr;
 };

@@ -10,7 +10,6 @@ namespace {
 // Forms load and run on it, but no window is shown and waits do not pump.
 class HeadlessPlatform final : public Platform {
  public:
-  float seconds_since_midnight() override { return runtime::local_seconds_since_midnight(); }
   void do_events(std::chrono::microseconds) override {}
   void run_pending_events() override {}
   void message_box(std::string_view, std::string_view) override {}
@@ -29,6 +28,7 @@ Platform& headless() {
 
 Platform* installed = nullptr;
 RandomSource generator;
+bool seeded = false;  // by a test, or else from the platform's clock at the first draw
 int open_boxes = 0;
 
 Platform& current() { return installed ? *installed : headless(); }
@@ -41,19 +41,15 @@ float local_seconds_since_midnight() {
   using namespace std::chrono;
   const auto now = system_clock::now();
   const std::time_t whole = system_clock::to_time_t(now);
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &whole);
-#else
-  localtime_r(&whole, &local);
-#endif
+  // The game reads the clock from one thread only.
+  const std::tm local = *std::localtime(&whole);
   const double fraction = duration<double>(now - system_clock::from_time_t(whole)).count();
   return static_cast<float>(local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec + fraction);
 }
 
-void install(Platform* platform, std::optional<std::uint64_t> seed) {
-  installed = platform;
-  generator.reseed(seed ? *seed : current().clock_seed());
+void seed(std::uint64_t seed) {
+  generator.reseed(seed);
+  seeded = true;
 }
 
 bool message_box_open() { return open_boxes > 0; }
@@ -62,11 +58,26 @@ Platform& platform() { return current(); }
 
 }  // namespace runtime
 
+// Every platform is the process's from when it is made until it goes.
+Platform::Platform() {
+  installed = this;
+  seeded = false;
+}
+
+Platform::~Platform() {
+  if (installed == this) installed = nullptr;
+}
+
+float Platform::seconds_since_midnight() { return runtime::local_seconds_since_midnight(); }
+
 std::uint64_t Platform::clock_seed() {
   return static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
 }
 
-float Platform::next_random() { return generator.next(); }
+float Platform::next_random() {
+  if (!seeded) runtime::seed(clock_seed());
+  return generator.next();
+}
 
 float rtcGetTimer() { return current().seconds_since_midnight(); }
 

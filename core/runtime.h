@@ -1,6 +1,7 @@
 // The form runtime's services. Game code calls the rtc* operations and the
-// Form members; all of them delegate to one installed Platform: the Qt
-// platform in the game, a scripted one with a virtual clock in the tests.
+// Form members; all of them delegate to one installed Platform: Qt's on the
+// Linux desktop, and core's own loop (core/event_loop.h) under the page,
+// Windows and the tests' virtual clock.
 #pragma once
 
 #include <chrono>
@@ -14,11 +15,16 @@ class Form;
 class Timer;
 struct Bounds;
 
+// A platform is the process's from when it is made until it is destroyed.
 class Platform {
  public:
-  virtual ~Platform() = default;
+  Platform();
+  virtual ~Platform();
+  Platform(const Platform&) = delete;
+  Platform& operator=(const Platform&) = delete;
 
-  virtual float seconds_since_midnight() = 0;
+  // rtcGetTimer's clock: by default the local time of day.
+  virtual float seconds_since_midnight();
   // Runs every pending event (ticks, keys, clicks, painting) in the caller;
   // when nothing is pending it may wait up to `max_wait` for one, and returns
   // as soon as one is due. A platform that input cannot wake waits at most
@@ -26,8 +32,8 @@ class Platform {
   virtual void do_events(std::chrono::microseconds max_wait) = 0;
   // Runs what is pending, without waiting when nothing is.
   virtual void run_pending_events() = 0;
-  // A seed for the game's generator, from the platform's clock: rtcRandomize
-  // reseeds with it. The runtime owns the generator itself.
+  // A seed for the game's generator, by default from the steady clock:
+  // rtcRandomize reseeds with it. The runtime owns the generator itself.
   virtual std::uint64_t clock_seed();
   // The next draw, uniform in [0, 1): the runtime's generator's. A test
   // platform may put draws of its own before it.
@@ -60,14 +66,15 @@ constexpr std::chrono::nanoseconds timer_period(int interval_ms) {
 }
 
 namespace runtime {
-// Installs the platform for the whole process and seeds the generator, from
-// the platform's clock unless a seed is given; nullptr restores a headless
-// one on which forms load and run but nothing is shown.
-void install(Platform* platform, std::optional<std::uint64_t> seed = std::nullopt);
+// The platform made last and not yet destroyed; with none, a headless one on
+// which forms load and run but nothing is shown.
 Platform& platform();
+// Seeds the game's generator; left unseeded, its first draw seeds it from
+// the platform's clock_seed.
+void seed(std::uint64_t seed);
 // True while a box of rtcMsgBox is open: a person sees it over the game.
 bool message_box_open();
-// The wall clock in local time, for the real platforms.
+// The wall clock's local time of day, in seconds.
 float local_seconds_since_midnight();
 }  // namespace runtime
 
@@ -80,5 +87,8 @@ float rtcRandomNext();
 // small k and c that is exact, so a rounding boundary falls where the rules
 // put it (r < 0.5 gives 1 for r + 1), which single precision would move.
 inline double random_draw() { return rtcRandomNext(); }
+// The box of rtcMsgBox is at least this wide, so that a window manager shows
+// its whole title (a system's own box sizes itself).
+inline constexpr int kBoxMinWidthPixels = 200;
 // Buttons 0 is a single OK button, the only kind the game uses.
 Integer rtcMsgBox(std::string_view prompt, int buttons, std::string_view title);

@@ -19,7 +19,7 @@ void TickSchedule::forget(const Form& form) {
   std::erase_if(slots_, [&](const auto& slot) { return &slot.first->form() == &form; });
 }
 
-Timer* TickSchedule::earliest(Time limit, Time* when) const {
+Timer* TickSchedule::earliest(Time limit) const {
   Timer* found = nullptr;
   const Slot* best = nullptr;
   for (const auto& [timer, slot] : slots_) {
@@ -29,7 +29,6 @@ Timer* TickSchedule::earliest(Time limit, Time* when) const {
       best = &slot;
     }
   }
-  if (found && when) *when = best->due;
   return found;
 }
 

@@ -1,5 +1,5 @@
-// The deadline schedule of the running timers, for every platform that runs
-// its own loop (the browser's, the tests' virtual one). A timer's ticks fall
+// The deadline schedule of the running timers, for every platform on core's
+// loop (the page, Windows, the tests' virtual clock). A timer's ticks fall
 // due one period apart from when it started; ticks that fall due while the
 // program is busy merge into one, never a burst; a timer due together with
 // another ticks in the order the two started.
@@ -22,8 +22,8 @@ class TickSchedule {
   void changed(Timer& timer, Time now);
   void forget(const Form& form);
 
-  // The earliest timer due at or before `limit`, and when; none if none is.
-  Timer* earliest(Time limit, Time* when = nullptr) const;
+  // The earliest timer due at or before `limit`; none if none is.
+  Timer* earliest(Time limit) const;
   // Moves the timer's deadline past `now`, before its tick runs: the ticks
   // it missed merge into this one.
   void take(Timer& timer, Time now);

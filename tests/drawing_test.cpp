@@ -63,8 +63,8 @@ struct Recorder final : Canvas {
   }
   // Five pixels a character: "Hi there you" is 60 wide.
   float text_width(std::string_view text, const Font&) override { return 5.0f * static_cast<float>(text.size()); }
-  void text(int x, int baseline, std::string_view text, const Font& font, Rgb ink, const PixelRect& clip) override {
-    calls.push_back("text " + std::to_string(x) + "," + std::to_string(baseline) + " " + std::string(text) + " " +
+  void text(float x, int baseline, std::string_view text, const Font& font, Rgb ink, const PixelRect& clip) override {
+    calls.push_back("text " + std::to_string(static_cast<int>(x)) + "," + std::to_string(baseline) + " " + std::string(text) + " " +
                     std::to_string(font.points) + (font.bold ? " bold " : " ") + rgb(ink) + " in " + at(clip));
   }
 };

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "core/qt/form_window.h"
+#include "core/forms/draw.h"
 #include "core/forms/keys.h"
 #include "core/qt/key_codes.h"
 #include "core/qt/platform_choice.h"
@@ -58,7 +59,8 @@ int count(const QImage& image, float left, float top, float width, float height,
 }
 
 QPoint pixel(const FormWindow& window, float x, float y) {
-  return {to_pixels(x) + window.border(), to_pixels(y) + window.border()};
+  const int border = border_pixels(window.form());
+  return {to_pixels(x) + border, to_pixels(y) + border};
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 // hands player 2 to the computer and back through here.
 #include <emscripten.h>
 
-#include <cstdint>
 #include <optional>
 
 #include "computer/computer_player.h"
@@ -40,7 +39,7 @@ std::optional<computer::Level> level_of(int choice) {
 
 extern "C" EMSCRIPTEN_KEEPALIVE void start_game() {
   static WebPlatform platform;
-  static computer::ComputerPlayer player2(static_cast<std::uint64_t>(emscripten_get_now() * 1000));
+  static computer::ComputerPlayer player2(platform.clock_seed());
   player2.on_role = [](computer::Role role) {
     player2_role(role == computer::Role::Pitching ? kComputerPitches
                  : role == computer::Role::Batting ? kComputerBats

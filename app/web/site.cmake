@@ -5,6 +5,7 @@ set(SITE ${CMAKE_BINARY_DIR}/site)
 
 add_library(web_platform STATIC core/web/web_platform.cpp core/web/web_render.cpp core/web/dom_keys.cpp)
 target_link_libraries(web_platform PUBLIC forms_runtime)
+target_link_options(web_platform INTERFACE "SHELL:--js-library ${CMAKE_SOURCE_DIR}/core/web/page_queue.js")
 
 add_executable(diamond_web app/web/main.cpp)
 target_link_libraries(diamond_web PRIVATE game computer web_platform)

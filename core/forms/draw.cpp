@@ -1,7 +1,6 @@
 #include "core/forms/draw.h"
 
 #include <algorithm>
-#include <cmath>
 #include <string>
 
 #include "core/forms/form.h"
@@ -35,11 +34,10 @@ void draw_line(const Line& line, Canvas& canvas) {
 }
 
 // Where a line of text starts: at the label's left, against its right, or
-// centred, on a whole pixel.
-int line_start(const PixelRect& rect, Align align, float width) {
+// centred; a canvas that places text on whole pixels drops the fraction.
+float line_start(const PixelRect& rect, Align align, float width) {
   const float spare = static_cast<float>(rect.width) - width;
-  const float offset = align == Align::Right ? spare : align == Align::Center ? spare / 2 : 0;
-  return rect.x + static_cast<int>(std::lround(offset));
+  return static_cast<float>(rect.x) + (align == Align::Right ? spare : align == Align::Center ? spare / 2 : 0);
 }
 
 // A label paints its background, when it has one, under its caption.
@@ -56,7 +54,8 @@ void draw_label(const Label& label, Canvas& canvas) {
   std::string_view rest = caption;
   while (!rest.empty() && top < bottom) {
     const std::string_view line = take_line(rest, static_cast<float>(rect.width), row.font, canvas);
-    const int x = row.align == Align::Left ? rect.x : line_start(rect, row.align, canvas.text_width(line, row.font));
+    const float x = row.align == Align::Left ? static_cast<float>(rect.x)
+                                             : line_start(rect, row.align, canvas.text_width(line, row.font));
     canvas.text(x, top + font_ascent_pixels(row.font), line, row.font, row.ink.value_or(kBlack),
                 {rect.x, top, rect.width, bottom - top});
     top += font_line_pixels(row.font);
@@ -88,6 +87,8 @@ PixelRect client_pixels(const Form& form) {
   const FormSettings& settings = form.settings();
   return {0, 0, to_pixels(settings.client_width), to_pixels(settings.client_height)};
 }
+
+int border_pixels(const Form& form) { return form.settings().border == Border::Thin ? 1 : 0; }
 
 void draw_form(const Form& form, const PixelRect& dirty, Canvas& canvas) {
   const PixelRect background = intersected(client_pixels(form), dirty);

@@ -54,7 +54,8 @@ class Canvas {
   virtual float text_width(std::string_view text, const Font& font) = 0;
   // One line of text, its baseline starting at (x, baseline), showing only
   // within `clip`.
-  virtual void text(int x, int baseline, std::string_view line, const Font& font, Rgb ink, const PixelRect& clip) = 0;
+  virtual void text(float x, int baseline, std::string_view line, const Font& font, Rgb ink,
+                    const PixelRect& clip) = 0;
 };
 
 // The next line of a caption: as much of `rest` as fits in `width`, broken
@@ -64,6 +65,11 @@ std::string_view take_line(std::string_view& rest, float width, const Font& font
 
 // A form's whole client area, in pixels.
 PixelRect client_pixels(const Form& form);
+
+// A window with a thin border has a line this wide around its client area,
+// outside it, in this colour; the others have the system's own frame.
+inline constexpr Rgb kBorderColour = kBlack;
+int border_pixels(const Form& form);
 
 // Draws the background and every visible control that reaches into `dirty`,
 // back to front.

@@ -105,6 +105,8 @@ void Form::key_down(int key_code) {
 
 void Form::click_at(float x_twips, float y_twips) {
   if (!loaded_) return;
+  // A click outside the client area (on a border) is no click on the form.
+  if (x_twips < 0 || y_twips < 0 || x_twips >= settings_.client_width || y_twips >= settings_.client_height) return;
   // Labels are the only controls that take the mouse: the front-most visible
   // label under the pointer gets the click, otherwise the form does.
   for (const auto& control : controls_) {

@@ -6,19 +6,19 @@
 #include <QPainter>
 #include <utility>
 
+#include "core/forms/draw.h"
 #include "core/forms/form.h"
 #include "core/qt/key_codes.h"
 #include "core/qt/render.h"
 #include "core/qt/window_manager.h"
 
 FormWindow::FormWindow(Form& form, std::function<void(FormWindow&)> closed)
-    : form_(form), closed_(std::move(closed)) {
+    : form_(form), closed_(std::move(closed)), border_(border_pixels(form)) {
   const FormSettings& settings = form.settings();
   Qt::WindowFlags flags = Qt::Window;
   if (settings.border == Border::Thin) {
     flags = unmanaged_window_flags();
     setAttribute(Qt::WA_ShowWithoutActivating);
-    border_ = 1;
   } else {
     flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
              Qt::MSWindowsFixedSizeDialogHint;
@@ -42,13 +42,13 @@ bool FormWindow::event(QEvent* event) {
   return QWidget::event(event);
 }
 
-void FormWindow::invalidate_twips(const QRect& pixels) { update(pixels.translated(border_, border_)); }
+void FormWindow::invalidate_pixels(const QRect& pixels) { update(pixels.translated(border_, border_)); }
 
 void FormWindow::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   painter.setClipRegion(event->region());
   if (border_ > 0) {
-    painter.setPen(QPen(Qt::black, 1));
+    painter.setPen(QPen(QColor::fromRgb(static_cast<QRgb>(kBorderColour.value)), border_));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
   }
@@ -66,8 +66,6 @@ void FormWindow::keyPressEvent(QKeyEvent* event) {
 void FormWindow::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
   const QPointF at = event->position() - QPointF(border_, border_);
-  const QSize client = client_size(form_);
-  if (at.x() < 0 || at.y() < 0 || at.x() >= client.width() || at.y() >= client.height()) return;
   form_.click_at(static_cast<float>(at.x()) * kTwipsPerPixel, static_cast<float>(at.y()) * kTwipsPerPixel);
 }
 

@@ -1,5 +1,6 @@
-// One top-level window per form: paints the form's model and turns Qt's
-// mouse, key and close events into the form's events. It decides nothing.
+// One top-level window per form: paints the form's model, with its border
+// where it has one, and turns Qt's mouse, key and close events into the
+// form's events. What it draws and where a click lands are core's.
 #pragma once
 
 #include <QWidget>
@@ -16,10 +17,8 @@ class FormWindow final : public QWidget {
   FormWindow(Form& form, std::function<void(FormWindow&)> closed);
 
   Form& form() const { return form_; }
-  // Top left of the client area inside the widget (the thin border).
-  int border() const { return border_; }
-  // Repaints the pixels that a change of these twips can touch.
-  void invalidate_twips(const QRect& pixels);
+  // Repaints these client pixels.
+  void invalidate_pixels(const QRect& pixels);
   // Shows the window centred on the screen, frame and title bar included.
   void show_centred();
 
@@ -33,7 +32,7 @@ class FormWindow final : public QWidget {
  private:
   Form& form_;
   std::function<void(FormWindow&)> closed_;
-  int border_ = 0;
+  const int border_;  // the thin border's width, or 0
   Centring centring_;
   ControlPictures pictures_;
 };

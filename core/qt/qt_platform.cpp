@@ -64,7 +64,6 @@ void load_game_fonts() {
 QtPlatform::QtPlatform() {
   load_game_fonts();
   the_platform = this;
-  runtime::install(this);
   // The unmanaged windows stay in front of everything, as menus do; while
   // another program is active they go behind it, and they come back with
   // the game.
@@ -74,7 +73,6 @@ QtPlatform::QtPlatform() {
 
 QtPlatform::~QtPlatform() {
   QObject::disconnect(activation_);
-  runtime::install(nullptr);
   the_platform = nullptr;
 }
 
@@ -118,8 +116,6 @@ void QtPlatform::quit() {
   QApplication::exit(0);
 }
 
-float QtPlatform::seconds_since_midnight() { return runtime::local_seconds_since_midnight(); }
-
 // Runs what is pending; with nothing pending, waits a little instead of
 // spinning, which keeps a swing's wait cheap without delaying its ticks. The
 // sleep cannot be woken by input, so it lasts at most kMaxIdleWait.
@@ -140,8 +136,7 @@ void QtPlatform::message_box(std::string_view prompt, std::string_view title) {
   box.setIcon(QMessageBox::NoIcon);
   box.setWindowTitle(to_qstring(title));
   box.setText(to_qstring(prompt));
-  // Wide enough for a window manager to show the whole title.
-  box.setStyleSheet(QStringLiteral("QLabel { min-width: 200px; }"));
+  box.setStyleSheet(QStringLiteral("QLabel { min-width: %1px; }").arg(kBoxMinWidthPixels));
   QPushButton* ok = box.addButton(QMessageBox::Ok);
   ok->setIcon(QIcon());
   box.exec();
@@ -185,7 +180,7 @@ void QtPlatform::timer_changed(Timer& timer) {
 
 void QtPlatform::invalidate(Form& form, const Bounds& twips) {
   if (const auto it = windows_.find(&form); it != windows_.end() && it->second->isVisible())
-    it->second->invalidate_twips(to_pixels(twips));
+    it->second->invalidate_pixels(to_pixels(twips));
 }
 
 void QtPlatform::forget(Form& form) {

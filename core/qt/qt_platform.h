@@ -17,8 +17,7 @@ void load_game_fonts();
 
 class QtPlatform final : public Platform {
  public:
-  // Needs a QApplication; installs itself for the process and loads the
-  // embedded fonts.
+  // Needs a QApplication; loads the embedded fonts.
   QtPlatform();
   ~QtPlatform() override;
   static QtPlatform* instance();
@@ -30,7 +29,6 @@ class QtPlatform final : public Platform {
   // The user closed a window: the main one ends the game, another unloads.
   void window_closed(FormWindow& window);
 
-  float seconds_since_midnight() override;
   void do_events(std::chrono::microseconds max_wait) override;
   void run_pending_events() override;
   void message_box(std::string_view prompt, std::string_view title) override;

@@ -144,13 +144,13 @@ class PainterCanvas final : public Canvas {
     return static_cast<float>(QFontMetricsF(font_for(font)).horizontalAdvance(to_qstring(text)));
   }
 
-  void text(int x, int baseline, std::string_view text, const Font& font, Rgb ink, const PixelRect& clip) override {
+  void text(float x, int baseline, std::string_view text, const Font& font, Rgb ink, const PixelRect& clip) override {
     QPainter& p = painter();
     p.save();
     p.setClipRect(qrect(clip), Qt::IntersectClip);
     p.setFont(font_for(font));
     p.setPen(colour(ink));
-    p.drawText(QPoint(x, baseline), to_qstring(text));
+    p.drawText(QPointF(x, baseline), to_qstring(text));
     p.restore();
   }
 

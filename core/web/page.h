@@ -20,7 +20,6 @@ extern "C" {
 // `keys`: the page's keys in the game's codes, as JSON (core/web/dom_keys.h).
 void page_init(const char* keys, int keys_length);
 double page_now();  // the page's steady clock, milliseconds
-double page_seconds_since_midnight();
 // Takes the oldest queued page event into four numbers; false with none.
 bool page_take_event(double* event);
 bool page_pending();  // an event is queued
@@ -28,11 +27,13 @@ bool page_pending();  // an event is queued
 // (forever when negative). Call it only with no event queued.
 void page_wait(double ms);
 
-// `keys` are the virtual-key codes the main form acts on.
-void page_show_form(int id, int width, int height, bool thin_border, bool takes_keys, const char* caption,
+// A border of 0 is none. `keys` are the virtual-key codes the main form acts
+// on.
+void page_show_form(int id, int width, int height, int border, int border_rgb, bool takes_keys, const char* caption,
                     int caption_length, const int* keys, int key_count);
 void page_hide_form(int id);
-void page_open_box(int id, const char* prompt, int prompt_length, const char* title, int title_length);
+void page_open_box(int id, const char* prompt, int prompt_length, const char* title, int title_length,
+                   int min_width);
 
 // Painting, in client pixels (core/web/page_canvas.js); the page shows it at
 // its next frame.
@@ -49,6 +50,6 @@ void page_line(int x1, int y1, int x2, int y2);
 double page_text_width(const char* text, int length, int pixels, bool bold);
 // One line, its baseline starting at (x, baseline), shown only within the
 // clip (cx, cy, cw, ch).
-void page_text(int x, int baseline, const char* text, int length, int pixels, bool bold, int ink, int cx, int cy,
+void page_text(float x, int baseline, const char* text, int length, int pixels, bool bold, int ink, int cx, int cy,
                int cw, int ch);
 }

@@ -1,12 +1,12 @@
 // The page side of the web platform, linked into the program by emscripten:
-// the event queue and the wait, the windows and their fit to the viewport.
+// the event queue's listeners (core/web/page_queue.js) and the wait, the windows and their fit to the viewport.
 // Listeners only queue what happened and wake the program, which takes the
 // events off the queue itself (core/web/web_platform.cpp); nothing here calls
 // game code. Every form is a canvas in a box of its own, centred in the page;
 // core/web/page_canvas.js draws on them.
 mergeInto(LibraryManager.library, {
+  $Page__deps: ['$PageQueue'],
   $Page: {
-    queue: [],
     wakeUp: null,  // set while the program is suspended in page_wait
     timeout: 0,
     waits: 0,
@@ -16,7 +16,7 @@ mergeInto(LibraryManager.library, {
     // for this long after one, a wait is kept by messages instead.
     touchedAt: -Infinity,
     touchHoldMs: 100,
-    windows: {},  // window id: {box, canvas, width, height, thin}
+    windows: {},  // window id: {box, canvas, width, height, border}
     stack: 0,
     // Device pixels per client pixel of a form: the device pixel ratio times
     // the fit.
@@ -40,7 +40,7 @@ mergeInto(LibraryManager.library, {
     framed: false,
 
     push: function(event) {
-      Page.queue.push(event);
+      PageQueue.events.push(event);
       Page.resume();
     },
     resume: function() {
@@ -100,9 +100,8 @@ mergeInto(LibraryManager.library, {
       for (var id in Page.windows) {
         var w = Page.windows[id];
         if (rescaled) Page.back(w);
-        var border = w.thin ? 2 : 0;
-        w.box.style.left = snap(centre.x - (w.width * fit + border) / 2);
-        w.box.style.top = snap(centre.y - (w.height * fit + border) / 2);
+        w.box.style.left = snap(centre.x - (w.width * fit + 2 * w.border) / 2);
+        w.box.style.top = snap(centre.y - (w.height * fit + 2 * w.border) / 2);
       }
       if (rescaled) Page.push([Page.event.repaintAll]);
     },
@@ -114,8 +113,8 @@ mergeInto(LibraryManager.library, {
       w.canvas.style.width = w.canvas.width / Page.ratio + 'px';
       w.canvas.style.height = w.canvas.height / Page.ratio + 'px';
     },
-    outerWidth: function(w) { return w.width + (w.thin ? 2 : 0); },
-    outerHeight: function(w) { return w.height + (w.thin ? 2 : 0); },
+    outerWidth: function(w) { return w.width + 2 * w.border; },
+    outerHeight: function(w) { return w.height + 2 * w.border; },
     watch: function(canvas) {
       if (typeof ResizeObserver !== 'function') return;
       if (!Page.watcher) Page.watcher = new ResizeObserver(Page.relayout);
@@ -176,26 +175,6 @@ mergeInto(LibraryManager.library, {
     return performance.now();
   },
 
-  page_seconds_since_midnight: function() {
-    var now = performance.timeOrigin + performance.now();
-    var midnight = new Date(now);
-    midnight.setHours(0, 0, 0, 0);
-    return (now - midnight.getTime()) / 1000;
-  },
-
-  page_take_event__deps: ['$Page'],
-  page_take_event: function(out) {
-    var event = Page.queue.shift();
-    if (!event) return 0;
-    for (var i = 0; i < 4; ++i) HEAPF64[(out >> 3) + i] = event[i] || 0;
-    return 1;
-  },
-
-  page_pending__deps: ['$Page'],
-  page_pending: function() {
-    return Page.queue.length > 0;
-  },
-
   // Asyncify calls this again as it resumes the program: it must reach
   // handleSleep every time.
   page_wait__deps: ['$Page'],
@@ -209,14 +188,15 @@ mergeInto(LibraryManager.library, {
     });
   },
 
-  page_show_form__deps: ['$Page'],
-  page_show_form: function(id, width, height, thin, takesKeys, caption, captionLength, keys, keyCount) {
+  page_show_form__deps: ['$Page', '$PageCanvas'],
+  page_show_form: function(id, width, height, border, borderRgb, takesKeys, caption, captionLength, keys, keyCount) {
     var w = Page.windows[id];
     if (!w) {
       var box = document.createElement('div');
-      box.className = thin ? 'window thin' : 'window';
+      box.className = 'window';
+      if (border) box.style.border = border + 'px solid ' + PageCanvas.colour(borderRgb);
       var canvas = document.createElement('canvas');
-      w = Page.windows[id] = {box: box, canvas: canvas, width: width, height: height, thin: thin,
+      w = Page.windows[id] = {box: box, canvas: canvas, width: width, height: height, border: border,
                               ctx: canvas.getContext('2d', {alpha: false})};
       Page.back(w);
       box.appendChild(canvas);
@@ -247,8 +227,9 @@ mergeInto(LibraryManager.library, {
   },
 
   page_open_box__deps: ['$Page'],
-  page_open_box: function(id, prompt, promptLength, title, titleLength) {
+  page_open_box: function(id, prompt, promptLength, title, titleLength, minWidth) {
     var dialog = document.createElement('dialog');
+    dialog.style.minWidth = minWidth + 'px';
     var heading = document.createElement('h1');
     heading.textContent = UTF8ToString(title, titleLength);
     var text = document.createElement('p');

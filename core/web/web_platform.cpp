@@ -23,12 +23,7 @@ LoopPlatform::Time schedule_time(double ms) {
 WebPlatform::WebPlatform() {
   const std::string_view keys = dom_key_table();
   page_init(keys.data(), static_cast<int>(keys.size()));
-  runtime::install(this);
 }
-
-WebPlatform::~WebPlatform() { runtime::install(nullptr); }
-
-float WebPlatform::seconds_since_midnight() { return static_cast<float>(page_seconds_since_midnight()); }
 
 LoopPlatform::Time WebPlatform::now() { return schedule_time(page_now()); }
 
@@ -75,7 +70,8 @@ void WebPlatform::wait(std::optional<Time> deadline) {
 void WebPlatform::show_window(int window, Form& form, bool) {
   const FormSettings& settings = form.settings();
   const PixelRect client = client_pixels(form);
-  page_show_form(window, client.width, client.height, settings.border == Border::Thin, settings.takes_keys,
+  page_show_form(window, client.width, client.height, border_pixels(form), static_cast<int>(kBorderColour.value),
+                 settings.takes_keys,
                  settings.caption.data(), static_cast<int>(settings.caption.size()),
                  settings.keys_acted_on.data(), static_cast<int>(settings.keys_acted_on.size()));
 }
@@ -86,6 +82,6 @@ void WebPlatform::paint(int window, const Form& form, const PixelRect& dirty) { 
 
 // The page's modal <dialog>.
 void WebPlatform::open_box(int box, std::string_view prompt, std::string_view title) {
-  page_open_box(box, prompt.data(), static_cast<int>(prompt.size()), title.data(),
-                static_cast<int>(title.size()));
+  page_open_box(box, prompt.data(), static_cast<int>(prompt.size()), title.data(), static_cast<int>(title.size()),
+                kBoxMinWidthPixels);
 }

@@ -1,7 +1,7 @@
 // The game's platform in a browser page, compiled with emscripten: a canvas
 // per form, DOM input, a <dialog> for the message box, the page's clock.
 //
-// The program keeps its own event loop, as on the desktop. The page's
+// The program runs core's own event loop (core/event_loop.h). The page's
 // listeners only queue what happened (core/web/page.js) and wake the
 // program; the loop takes events off that queue and dispatches them, also
 // inside rtcDoEvents and the message box. With nothing queued or due it
@@ -15,15 +15,11 @@
 
 class WebPlatform final : public LoopPlatform {
  public:
-  // Installs itself for the process.
   WebPlatform();
-  ~WebPlatform() override;
 
   // Told when a control of the page's own, outside the game's windows, has
   // changed: which control, and its value, as the page numbers them.
   std::function<void(int control, int value)> on_page_choice;
-
-  float seconds_since_midnight() override;
 
  protected:
   Time now() override;

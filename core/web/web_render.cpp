@@ -34,7 +34,7 @@ class PageCanvas final : public Canvas {
         page_text_width(text.data(), static_cast<int>(text.size()), font_pixels(font), font.bold));
   }
 
-  void text(int x, int baseline, std::string_view text, const Font& font, Rgb ink, const PixelRect& c) override {
+  void text(float x, int baseline, std::string_view text, const Font& font, Rgb ink, const PixelRect& c) override {
     page_text(x, baseline, text.data(), static_cast<int>(text.size()), font_pixels(font), font.bold, colour(ink),
               c.x, c.y, c.width, c.height);
   }

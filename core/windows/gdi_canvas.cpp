@@ -15,11 +15,6 @@ COLORREF colour(Rgb rgb) {
   return RGB((rgb.value >> 16) & 0xFF, (rgb.value >> 8) & 0xFF, rgb.value & 0xFF);
 }
 
-std::wstring wide(std::string_view text) {
-  // The game's captions are ASCII.
-  return {text.begin(), text.end()};
-}
-
 // Selects a GDI object for the life of the scope, then deletes it.
 class Selected {
  public:
@@ -109,14 +104,15 @@ class GdiCanvas final : public Canvas {
     return static_cast<float>(size.cx);
   }
 
-  void text(int x, int baseline, std::string_view text, const Font& font, Rgb ink, const PixelRect& c) override {
+  // GDI starts text on a whole pixel, the fraction dropped.
+  void text(float x, int baseline, std::string_view text, const Font& font, Rgb ink, const PixelRect& c) override {
     const HGDIOBJ old = SelectObject(dc_, game_font(font));
     SetTextColor(dc_, colour(ink));
     SetBkMode(dc_, TRANSPARENT);
     SetTextAlign(dc_, TA_LEFT | TA_BASELINE | TA_NOUPDATECP);
     const RECT clip{c.x, c.y, c.x + c.width, c.y + c.height};
     const std::wstring line = wide(text);
-    ExtTextOutW(dc_, x, baseline, ETO_CLIPPED, &clip, line.c_str(), static_cast<UINT>(line.size()), nullptr);
+    ExtTextOutW(dc_, static_cast<int>(std::floor(x)), baseline, ETO_CLIPPED, &clip, line.c_str(), static_cast<UINT>(line.size()), nullptr);
     SelectObject(dc_, old);
   }
 
@@ -143,13 +139,16 @@ GameFonts::~GameFonts() {
     if (font) RemoveFontMemResourceEx(font);
 }
 
+RECT device_rect(const PixelRect& pixels, double scale) {
+  return {static_cast<LONG>(std::floor(pixels.x * scale)), static_cast<LONG>(std::floor(pixels.y * scale)),
+          static_cast<LONG>(std::ceil((pixels.x + pixels.width) * scale)),
+          static_cast<LONG>(std::ceil((pixels.y + pixels.height) * scale))};
+}
+
 void paint_form(HDC dc, const Form& form, const PixelRect& dirty, double scale) {
   const int saved = SaveDC(dc);
-  // Clipped in device pixels, edges rounded outwards.
-  HRGN clip = CreateRectRgn(static_cast<int>(std::floor(dirty.x * scale)),
-                            static_cast<int>(std::floor(dirty.y * scale)),
-                            static_cast<int>(std::ceil((dirty.x + dirty.width) * scale)),
-                            static_cast<int>(std::ceil((dirty.y + dirty.height) * scale)));
+  const RECT device = device_rect(dirty, scale);
+  HRGN clip = CreateRectRgnIndirect(&device);
   SelectClipRgn(dc, clip);
   DeleteObject(clip);
   SetGraphicsMode(dc, GM_ADVANCED);

@@ -5,11 +5,21 @@
 
 #include "core/forms/pixels.h"
 
+#include <string>
+#include <string_view>
+
 class Form;
 
 // Draws `dirty` (client pixels) of the form into `dc`, whose pixels are
 // `scale` times the client's; nothing outside `dirty` changes.
 void paint_form(HDC dc, const Form& form, const PixelRect& dirty, double scale);
+
+// The device pixels that client pixels cover at `scale`, edges rounded
+// outwards.
+RECT device_rect(const PixelRect& pixels, double scale);
+
+// The game's texts are ASCII: each character is its own UTF-16 unit.
+inline std::wstring wide(std::string_view text) { return {text.begin(), text.end()}; }
 
 // The game's faces, loaded from the program's resources for its own use
 // only while this lives: nothing depends on the fonts a machine has.

@@ -17,8 +17,8 @@ WindowsPlatform* the_platform = nullptr;
 constexpr wchar_t kWindowClass[] = L"DiamondForm";
 constexpr UINT_PTR kNativeLoopTicks = 1;
 
-std::wstring wide(std::string_view text) { return {text.begin(), text.end()}; }
-
+// The system draws a thin window's border: WS_BORDER is one pixel wide
+// (border_pixels), outside the client area, as the other platforms draw it.
 DWORD style_of(const FormSettings& settings) {
   return settings.border == Border::Thin ? WS_POPUP | WS_BORDER : WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 }
@@ -47,11 +47,9 @@ WindowsPlatform::WindowsPlatform(HINSTANCE instance) : instance_(instance), font
   window_class.lpszClassName = kWindowClass;
   RegisterClassExW(&window_class);
   the_platform = this;
-  runtime::install(this);
 }
 
 WindowsPlatform::~WindowsPlatform() {
-  runtime::install(nullptr);
   the_platform = nullptr;
   for (auto& [id, w] : windows_) {
     release_buffer(w);
@@ -63,8 +61,6 @@ WindowsPlatform::~WindowsPlatform() {
   UnregisterClassW(kWindowClass, instance_);
   timeEndPeriod(1);
 }
-
-float WindowsPlatform::seconds_since_midnight() { return runtime::local_seconds_since_midnight(); }
 
 LoopPlatform::Time WindowsPlatform::now() {
   LARGE_INTEGER count;
@@ -115,7 +111,7 @@ WindowsPlatform::Window& WindowsPlatform::create(int window, Form& form) {
   if (w.hwnd) return w;
   const FormSettings& settings = form.settings();
   w.form = &form;
-  const bool main = settings.takes_keys;
+  const bool main = is_main(form);
   w.hwnd = CreateWindowExW(extended_style_of(settings), kWindowClass, wide(settings.caption).c_str(),
                            style_of(settings), CW_USEDEFAULT, CW_USEDEFAULT, 1, 1,
                            main ? nullptr : main_hwnd_, nullptr, instance_, nullptr);
@@ -167,7 +163,7 @@ void WindowsPlatform::release_buffer(Window& w) {
 
 void WindowsPlatform::show_window(int window, Form& form, bool first) {
   Window& w = create(window, form);
-  const bool main = form.settings().takes_keys;
+  const bool main = is_main(form);
   if (first) {
     fit(w, GetDpiForWindow(w.hwnd), nullptr);
     ShowWindow(w.hwnd, main ? SW_SHOW : SW_SHOWNOACTIVATE);
@@ -187,9 +183,7 @@ void WindowsPlatform::paint(int window, const Form& form, const PixelRect& dirty
   Window& w = it->second;
   const double scale = scale_of(w.dpi);
   paint_form(w.buffer, form, dirty, scale);
-  const RECT device{static_cast<LONG>(std::floor(dirty.x * scale)), static_cast<LONG>(std::floor(dirty.y * scale)),
-                    static_cast<LONG>(std::ceil((dirty.x + dirty.width) * scale)),
-                    static_cast<LONG>(std::ceil((dirty.y + dirty.height) * scale))};
+  const RECT device = device_rect(dirty, scale);
   HDC dc = GetDC(w.hwnd);
   BitBlt(dc, device.left, device.top, device.right - device.left, device.bottom - device.top, w.buffer,
          device.left, device.top, SRCCOPY);
@@ -242,6 +236,14 @@ LRESULT CALLBACK WindowsPlatform::window_proc(HWND hwnd, UINT message, WPARAM wp
 }
 
 LRESULT WindowsPlatform::handle(int window, Window& w, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (const auto handled = handle_input(window, w, message, wparam, lparam)) return *handled;
+  if (const auto handled = handle_window(w, message, wparam, lparam)) return *handled;
+  return DefWindowProcW(w.hwnd, message, wparam, lparam);
+}
+
+// Keys, clicks and closes become the loop's events.
+std::optional<LRESULT> WindowsPlatform::handle_input(int window, Window& w, UINT message, WPARAM wparam,
+                                                     LPARAM lparam) {
   switch (message) {
     case WM_KEYDOWN:
       // The virtual-key codes are the game's: Num Lock decides what the
@@ -266,40 +268,44 @@ LRESULT WindowsPlatform::handle(int window, Window& w, UINT message, WPARAM wpar
         queue_.push_back({.kind = Event::Close, .window = window});
       }
       return 0;
+    default: return std::nullopt;
+  }
+}
+
+// What the system asks of a window: activation, moves, its own modal loop's
+// ticks, a new DPI and painting.
+std::optional<LRESULT> WindowsPlatform::handle_window(Window& w, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
     case WM_MOUSEACTIVATE:
       if (extended_style_of(w.form->settings()) & WS_EX_NOACTIVATE) return MA_NOACTIVATE;
-      break;
-    case WM_SYSCOMMAND:
+      return std::nullopt;
+    case WM_SYSCOMMAND: {
       // Only the pitch screen moves; nothing is minimised or maximised.
-      if ((wparam & 0xFFF0) == SC_MOVE && w.hwnd != main_hwnd_) return 0;
-      if ((wparam & 0xFFF0) == SC_MINIMIZE || (wparam & 0xFFF0) == SC_MAXIMIZE) return 0;
-      break;
+      const WPARAM command = wparam & 0xFFF0;
+      if ((command == SC_MOVE && w.hwnd != main_hwnd_) || command == SC_MINIMIZE || command == SC_MAXIMIZE) return 0;
+      return std::nullopt;
+    }
     case WM_ENTERSIZEMOVE: begin_system_loop(); return 0;
     case WM_EXITSIZEMOVE: end_system_loop(); return 0;
     case WM_TIMER:
-      if (wparam == kNativeLoopTicks) {
-        if (in_native_loop()) {
-          run_ticks();
-          arm_native_ticks();
-        } else {
-          KillTimer(w.hwnd, kNativeLoopTicks);
-        }
-        return 0;
+      if (wparam != kNativeLoopTicks) return std::nullopt;
+      if (in_native_loop()) {
+        run_ticks();
+        arm_native_ticks();
+      } else {
+        KillTimer(w.hwnd, kNativeLoopTicks);
       }
-      break;
+      return 0;
     case WM_DPICHANGED: fit(w, HIWORD(wparam), reinterpret_cast<const RECT*>(lparam)); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: {
       PAINTSTRUCT paint;
       HDC dc = BeginPaint(w.hwnd, &paint);
-      if (w.buffer)
-        BitBlt(dc, paint.rcPaint.left, paint.rcPaint.top, paint.rcPaint.right - paint.rcPaint.left,
-               paint.rcPaint.bottom - paint.rcPaint.top, w.buffer, paint.rcPaint.left, paint.rcPaint.top,
-               SRCCOPY);
+      const RECT& r = paint.rcPaint;
+      if (w.buffer) BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, w.buffer, r.left, r.top, SRCCOPY);
       EndPaint(w.hwnd, &paint);
       return 0;
     }
-    default: break;
+    default: return std::nullopt;
   }
-  return DefWindowProcW(w.hwnd, message, wparam, lparam);
 }

@@ -11,18 +11,17 @@
 
 #include <deque>
 #include <map>
+#include <optional>
 
 #include "core/event_loop.h"
 #include "core/windows/gdi_canvas.h"
 
 class WindowsPlatform final : public LoopPlatform {
  public:
-  // Loads the game's fonts from the program's resources and installs itself
-  // for the process.
+  // Loads the game's fonts from the program's resources.
   explicit WindowsPlatform(HINSTANCE instance);
   ~WindowsPlatform() override;
 
-  float seconds_since_midnight() override;
 
   // The window shown for a form, if any (for tests).
   HWND window_handle(const Form& form) const;
@@ -48,6 +47,8 @@ class WindowsPlatform final : public LoopPlatform {
 
   static LRESULT CALLBACK window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT handle(int window, Window& w, UINT message, WPARAM wparam, LPARAM lparam);
+  std::optional<LRESULT> handle_input(int window, Window& w, UINT message, WPARAM wparam, LPARAM lparam);
+  std::optional<LRESULT> handle_window(Window& w, UINT message, WPARAM wparam, LPARAM lparam);
   Window& create(int window, Form& form);
   // Sizes the window and its buffer to its DPI; the buffer is drawn afresh.
   void fit(Window& w, UINT dpi, const RECT* suggested);

@@ -22,8 +22,8 @@ extern "C" EMSCRIPTEN_KEEPALIVE void draw_staged() {
   int id = 0;
   stage_forms([&](std::string_view state, const Form& form) {
     const PixelRect client = client_pixels(form);
-    page_show_form(++id, client.width, client.height, form.settings().border == Border::Thin, false, "", 0,
-                   nullptr, 0);
+    page_show_form(++id, client.width, client.height, border_pixels(form), static_cast<int>(kBorderColour.value),
+                   false, "", 0, nullptr, 0);
     paint_form(id, form, client);
     drawn(id, state.data(), static_cast<int>(state.size()));
   });

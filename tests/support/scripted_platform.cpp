@@ -5,10 +5,8 @@
 
 ScriptedPlatform::ScriptedPlatform(double start_seconds_since_midnight, std::uint64_t seed)
     : start_seconds_(start_seconds_since_midnight), seed_(seed) {
-  runtime::install(this, seed);
+  runtime::seed(seed);
 }
-
-ScriptedPlatform::~ScriptedPlatform() { runtime::install(nullptr); }
 
 // Moves the clock to each next tick or input in turn, up to the target; at
 // a tie the tick runs first. A handler busy past the target leaves what fell
@@ -64,10 +62,6 @@ void ScriptedPlatform::queue_click(std::int64_t at_micros, Form& form, float x_t
 int ScriptedPlatform::times_shown(const Form& form) const {
   const auto it = show_counts_.find(&form);
   return it == show_counts_.end() ? 0 : it->second;
-}
-
-float ScriptedPlatform::seconds_since_midnight() {
-  return static_cast<float>(std::fmod(start_seconds_ + static_cast<double>(now_) / 1e6, 86400.0));
 }
 
 std::uint64_t ScriptedPlatform::clock_seed() {

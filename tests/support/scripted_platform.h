@@ -19,10 +19,9 @@ class ScriptedPlatform final : public LoopPlatform {
  public:
   static constexpr std::int64_t kTickMicros = kTickPeriod.count() / 1000;  // 64 ticks a second
 
-  // Installs itself for the process and starts the clock at the given time of
-  // day; uninstalls itself when destroyed.
+  // Starts the clock at the given time of day, the game's generator at the
+  // given seed.
   explicit ScriptedPlatform(double start_seconds_since_midnight = 12 * 3600.0, std::uint64_t seed = 1);
-  ~ScriptedPlatform() override;
 
   // Virtual time. advance runs, in time order, every event that falls due.
   std::int64_t now_micros() const { return now_; }
@@ -64,13 +63,13 @@ class ScriptedPlatform final : public LoopPlatform {
   int times_shown(const Form& form) const;
 
   // Platform
-  float seconds_since_midnight() override;
   std::uint64_t clock_seed() override;
   float next_random() override;
   void forget(Form& form) override;
 
  protected:
   Time now() override { return std::chrono::microseconds(now_); }
+  double wall_seconds_since_midnight() override { return start_seconds_ + static_cast<double>(now_) / 1e6; }
   bool take_event(Event& event) override;
   void wait(std::optional<Time> deadline) override;
   void show_window(int window, Form& form, bool first) override;

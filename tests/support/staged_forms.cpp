@@ -75,7 +75,7 @@ class PartsCanvas final : public Canvas {
   }
   // Every caption of the staged states fits on one line: its clip is its label's.
   float text_width(std::string_view, const Font&) override { return 0; }
-  void text(int, int, std::string_view, const Font&, Rgb ink, const PixelRect& clip) override {
+  void text(float, int, std::string_view, const Font&, Rgb ink, const PixelRect& clip) override {
     parts.captions.push_back({clip, ink});
   }
 

@@ -14,7 +14,7 @@ import {decodePng} from './png.mjs';
 import {serve} from './serve.mjs';
 
 const site = process.argv[2];
-const {ok, fail, check, done} = checker('chromium, by touch');
+const {ok, fail, check, scene, done} = checker('chromium, by touch');
 const server = await serve(site);
 const origin = `http://127.0.0.1:${server.address().port}`;
 const browser = await chromium.launch({executablePath: '/usr/bin/chromium', args: CHROMIUM_ARGS});
@@ -100,7 +100,7 @@ try {
   // and three device pixels per pixel would make its frames, and with them
   // the timing, late.)
   const tab = await open(390, 844, 1);
-  {
+  await scene('a phone upright', async () => {
     const pads = await tab.evaluate(() => !document.getElementById('pads').hidden);
     check(pads, 'a coarse pointer does not show the on-screen controls');
     const names = await tab.evaluate(() => [...document.querySelectorAll('#pads button')].map(
@@ -123,10 +123,10 @@ try {
     check(seconds > 0.6 && seconds < 0.85, `the strike was called ${seconds.toFixed(3)} s after the press`);
     ok(`five labelled buttons show; a press on 8 pitched before the finger lifted, the call came after ` +
        `${seconds.toFixed(3)} s, and holding it threw nothing more`);
-  }
+  });
 
   // Two fingers at once, one per player: the pitch and the swing both act.
-  {
+  await scene('two fingers', async () => {
     await tab.evaluate(() => Object.assign(window, {ballLeft: false, batOut: false, batBackAt: 0}));
     await touch(tab, [await button(tab, '8'), await button(tab, 'Swing')], 100);
     await waitFor(tab, () => window.ballLeft && window.batBackAt, 'both fingers acted', 1000);
@@ -141,11 +141,11 @@ try {
     check(quick < 0.2, `Quick swing held the bat out for ${quick.toFixed(3)} s, not a tenth`);
     ok(`two fingers at once, on 8 and on Swing, both act (the bat out ${out.toFixed(2)} s); Quick swing ` +
        `swings for ${quick.toFixed(2)} s`);
-  }
+  });
 
   // No double tap, hold or drag zooms, scrolls or selects, on the controls
   // or on the game's windows.
-  {
+  await scene('no zoom, scroll or select', async () => {
     const swing = await button(tab, 'Swing'), pitch = await place(tab, 'pitch');
     const field = {x: pitch.x + 40 * pitch.fit, y: pitch.y + 200 * pitch.fit};
     for (const at of [swing, field]) {
@@ -174,11 +174,11 @@ try {
     check(seen.zoom === 1 && seen.x === 0 && seen.y === 0 && seen.selected === '',
           `after double taps, a long press and a drag the page reads ${JSON.stringify(seen)}`);
     ok('double taps, a long press, a drag and a pinch zoom nothing, scroll nothing and select nothing');
-  }
+  });
 
   // Fifteen strikes by taps switch the sides: the box has the input, so a
   // tap on 8 does nothing until a tap on its OK closes it.
-  {
+  await scene('fifteen strikes by taps', async () => {
     let dialog = false;
     for (let strike = 0; strike < 16 && !dialog; ++strike) {
       await touch(tab, [await button(tab, '8')]);
@@ -194,97 +194,101 @@ try {
     await touch(tab, [await centreOf(tab, 'dialog[open] button')]);
     await waitFor(tab, () => !document.querySelector('dialog[open]'), 'a tap on OK closed the box', 1000);
     ok('strikes by taps opened the "Switch Positions" box, which kept the taps, and a tap on OK closed it');
-  }
+  });
 
   // At every size: the pitch screen, then the statistics and the hit view,
   // inside the viewport and sharp; the controls where the thumbs are; taps
   // open and close the windows, and a timed tap on Swing hits.
-  for (const [width, height, scale] of SIZES) {
-    const size = `${width}x${height}`;
-    const page = await open(width, height, scale);
-    const pitch = await inside(page, 'pitch', size);
-    const pads = await page.evaluate(() => ['pitcher', 'batter'].map((id) => {
-      const r = document.getElementById(id).getBoundingClientRect();
-      return {x: r.x, y: r.y, right: r.right, bottom: r.bottom};
-    }));
-    const within = pads.every((p) => p.x >= 0 && p.y >= 0 && p.right <= width && p.bottom <= height);
-    const [pitcher, batter] = pads, right = pitch.x + pitch.width, bottom = pitch.y + pitch.height;
-    const placed = height > width ? pitcher.y >= bottom && batter.y >= bottom && pitcher.right <= batter.x
-                                  : pitcher.right <= pitch.x && batter.x >= right;
-    check(within && placed, `at ${size} the controls lie at ${JSON.stringify(pads)} beside ${JSON.stringify(pitch)}`);
-    const image = decodePng(await page.page.screenshot());
-    const at = (x, y) => image.at(Math.round(x * scale), Math.round(y * scale));
-    check(at(pitch.x + 40 * pitch.fit, pitch.y + 166 * pitch.fit) === FIELD, `at ${size} the field is not drawn`);
+  await scene('every size', async () => {
+    for (const [width, height, scale] of SIZES) {
+      const size = `${width}x${height}`;
+      const page = await open(width, height, scale);
+      const pitch = await inside(page, 'pitch', size);
+      const pads = await page.evaluate(() => ['pitcher', 'batter'].map((id) => {
+        const r = document.getElementById(id).getBoundingClientRect();
+        return {x: r.x, y: r.y, right: r.right, bottom: r.bottom};
+      }));
+      const within = pads.every((p) => p.x >= 0 && p.y >= 0 && p.right <= width && p.bottom <= height);
+      const [pitcher, batter] = pads, right = pitch.x + pitch.width, bottom = pitch.y + pitch.height;
+      const placed = height > width ? pitcher.y >= bottom && batter.y >= bottom && pitcher.right <= batter.x
+                                    : pitcher.right <= pitch.x && batter.x >= right;
+      check(within && placed, `at ${size} the controls lie at ${JSON.stringify(pads)} beside ${JSON.stringify(pitch)}`);
+      const image = decodePng(await page.page.screenshot());
+      const at = (x, y) => image.at(Math.round(x * scale), Math.round(y * scale));
+      check(at(pitch.x + 40 * pitch.fit, pitch.y + 166 * pitch.fit) === FIELD, `at ${size} the field is not drawn`);
 
-    await tapWindow(page, 'pitch', 5100, 4700);
-    await waitFor(page, () => document.querySelectorAll('.window:not([hidden])').length === 2, 'View Stats opened', 2000);
-    await inside(page, 'stats', size);
-    await tapWindow(page, 'stats', 2000, 700);
-    await waitFor(page, () => document.querySelectorAll('.window:not([hidden])').length === 1, 'a tap closed the stats');
+      await tapWindow(page, 'pitch', 5100, 4700);
+      await waitFor(page, () => document.querySelectorAll('.window:not([hidden])').length === 2, 'View Stats opened', 2000);
+      await inside(page, 'stats', size);
+      await tapWindow(page, 'stats', 2000, 700);
+      await waitFor(page, () => document.querySelectorAll('.window:not([hidden])').length === 1, 'a tap closed the stats');
 
-    let tries = 0;
-    while (!(await shown(page, 'hit')) && tries < 10) {
-      tries += 1;
-      await touch(page, [await button(page, '8')]);
-      await page.sleep(320);
-      await touch(page, [await button(page, 'Swing')]);
-      await page.sleep(900);
+      let tries = 0;
+      while (!(await shown(page, 'hit')) && tries < 10) {
+        tries += 1;
+        await touch(page, [await button(page, '8')]);
+        await page.sleep(320);
+        await touch(page, [await button(page, 'Swing')]);
+        await page.sleep(900);
+      }
+      check(await shown(page, 'hit'), `at ${size} ten timed taps on Swing did not hit`);
+      await inside(page, 'hit', size);
+      await tapWindow(page, 'hit', 2500, 5000);  // in flight: ignored
+      await page.sleep(3400);
+      check(await shown(page, 'hit'), `at ${size} a tap in flight closed the hit view`);
+      await tapWindow(page, 'hit', 2500, 5000);
+      await waitFor(page, () => document.querySelectorAll('.window:not([hidden])').length === 1, 'a tap closed the hit view');
+      ok(`at ${size} (scale ${scale}) the pitch screen, the statistics and the hit view lie inside the viewport, ` +
+         `sharp, the controls ${height > width ? 'below' : 'either side'}; taps opened and closed them, and a ` +
+         `timed tap on Swing hit (try ${tries})`);
+      await page.page.context().close();
     }
-    check(await shown(page, 'hit'), `at ${size} ten timed taps on Swing did not hit`);
-    await inside(page, 'hit', size);
-    await tapWindow(page, 'hit', 2500, 5000);  // in flight: ignored
-    await page.sleep(3400);
-    check(await shown(page, 'hit'), `at ${size} a tap in flight closed the hit view`);
-    await tapWindow(page, 'hit', 2500, 5000);
-    await waitFor(page, () => document.querySelectorAll('.window:not([hidden])').length === 1, 'a tap closed the hit view');
-    ok(`at ${size} (scale ${scale}) the pitch screen, the statistics and the hit view lie inside the viewport, ` +
-       `sharp, the controls ${height > width ? 'below' : 'either side'}; taps opened and closed them, and a ` +
-       `timed tap on Swing hit (try ${tries})`);
-    await page.page.context().close();
-  }
+  });
 
   // Alone against the computer on a phone held either way: the "Player 2"
   // control is reached by a tap; with the computer batting, its buttons
   // hide and the person's stay; nothing overlaps; and the pitch screen is
   // shrunk only as far as the screen needs (sideways not at all).
-  for (const [width, height] of [[390, 844], [844, 390]]) {
-    const size = `${width}x${height}`;
-    const page = await open(width, height, 1);
-    await touch(page, [await centreOf(page, '#player2 select')]);
-    check(await page.evaluate(() => document.activeElement === document.querySelector('#player2 select')),
-          `at ${size} a tap does not reach the Player 2 control`);
-    await page.page.keyboard.press('Escape');
-    await page.page.selectOption('#player2 select', 'normal');
-    await waitFor(page, () => getComputedStyle(document.getElementById('batter')).visibility === 'hidden',
-                  'the computer\'s batting buttons were hidden', 1000);
-    check(await page.evaluate(() => getComputedStyle(document.getElementById('pitcher')).visibility === 'visible'),
-          `at ${size} the person's pitching buttons are hidden`);
-    const pitch = await inside(page, 'pitch', size);
-    const boxes = await page.evaluate(() => ['#pitcher', '#batter', '#player2'].map((selector) => {
-      const r = document.querySelector(selector).getBoundingClientRect();
-      return {selector, x: r.x, y: r.y, right: r.right, bottom: r.bottom};
-    }));
-    boxes.push({selector: 'the pitch screen', x: pitch.x, y: pitch.y, right: pitch.x + pitch.width,
-                bottom: pitch.y + pitch.height});
-    for (const a of boxes) {
-      check(a.x >= 0 && a.y >= 0 && a.right <= width && a.bottom <= height, `at ${size} ${a.selector} lies outside`);
-      for (const b of boxes)
-        check(a === b || a.right <= b.x || b.right <= a.x || a.bottom <= b.y || b.bottom <= a.y,
-              `at ${size} ${a.selector} overlaps ${b.selector}: ${JSON.stringify(boxes)}`);
+  await scene('alone on a phone', async () => {
+    for (const [width, height] of [[390, 844], [844, 390]]) {
+      const size = `${width}x${height}`;
+      const page = await open(width, height, 1);
+      await touch(page, [await centreOf(page, '#player2 select')]);
+      check(await page.evaluate(() => document.activeElement === document.querySelector('#player2 select')),
+            `at ${size} a tap does not reach the Player 2 control`);
+      await page.page.keyboard.press('Escape');
+      await page.page.selectOption('#player2 select', 'normal');
+      await waitFor(page, () => getComputedStyle(document.getElementById('batter')).visibility === 'hidden',
+                    'the computer\'s batting buttons were hidden', 1000);
+      check(await page.evaluate(() => getComputedStyle(document.getElementById('pitcher')).visibility === 'visible'),
+            `at ${size} the person's pitching buttons are hidden`);
+      const pitch = await inside(page, 'pitch', size);
+      const boxes = await page.evaluate(() => ['#pitcher', '#batter', '#player2'].map((selector) => {
+        const r = document.querySelector(selector).getBoundingClientRect();
+        return {selector, x: r.x, y: r.y, right: r.right, bottom: r.bottom};
+      }));
+      boxes.push({selector: 'the pitch screen', x: pitch.x, y: pitch.y, right: pitch.x + pitch.width,
+                  bottom: pitch.y + pitch.height});
+      for (const a of boxes) {
+        check(a.x >= 0 && a.y >= 0 && a.right <= width && a.bottom <= height, `at ${size} ${a.selector} lies outside`);
+        for (const b of boxes)
+          check(a === b || a.right <= b.x || b.right <= a.x || a.bottom <= b.y || b.bottom <= a.y,
+                `at ${size} ${a.selector} overlaps ${b.selector}: ${JSON.stringify(boxes)}`);
+      }
+      // Upright the pads' row is what is wider than the screen: 2 * 196 + 16.
+      const needed = Math.min(1, height > width ? width / 408 : 1);
+      check(Math.abs(pitch.fit - needed) < 0.002, `at ${size} the pitch screen is drawn at ${pitch.fit}, not ${needed}`);
+      ok(`at ${size} a tap reaches "Player 2"; with the computer batting its buttons hide and the pitcher's stay, ` +
+         `nothing overlaps, and the pitch screen is drawn at ${pitch.fit.toFixed(3)}`);
+      await page.page.context().close();
     }
-    // Upright the pads' row is what is wider than the screen: 2 * 196 + 16.
-    const needed = Math.min(1, height > width ? width / 408 : 1);
-    check(Math.abs(pitch.fit - needed) < 0.002, `at ${size} the pitch screen is drawn at ${pitch.fit}, not ${needed}`);
-    ok(`at ${size} a tap reaches "Player 2"; with the computer batting its buttons hide and the pitcher's stay, ` +
-       `nothing overlaps, and the pitch screen is drawn at ${pitch.fit.toFixed(3)}`);
-    await page.page.context().close();
-  }
+  });
 
   // Installed, in a standalone window narrower than the pitch screen, on a
   // screen whose pointer is a mouse: the page knows it is standalone, the
   // first touch shows the controls, the pitch screen fits, and a tap on 8
   // pitches.
-  {
+  await scene('installed', async () => {
     const profile = mkdtempSync(join(tmpdir(), 'diamond-app-'));
     const context = await chromium.launchPersistentContext(profile, {
       executablePath: '/usr/bin/chromium', headless: false, viewport: null,
@@ -310,7 +314,7 @@ try {
       await context.close();
       rmSync(profile, {recursive: true, force: true});
     }
-  }
+  });
 } finally {
   await browser.close();
 }

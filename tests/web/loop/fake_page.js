@@ -4,16 +4,15 @@
 // whichever comes first; a wait for ever with nothing left to arrive ends
 // the run, as a page that schedules nothing would sit idle.
 mergeInto(LibraryManager.library, {
+  $Fake__deps: ['$PageQueue'],
   $Fake: {
     now: 0,
-    queue: [],
     arrivals: [],  // {at, event}, in time order
     waits: [],     // the length of every wait, in virtual ms (-1: for ever)
-    boxes: [],     // ids of opened boxes
     idleWakes: 0,
     paintedDuring: [],  // for each paint, how many waits came before it
     deliver: function() {
-      while (Fake.arrivals.length && Fake.arrivals[0].at <= Fake.now) Fake.queue.push(Fake.arrivals.shift().event);
+      while (Fake.arrivals.length && Fake.arrivals[0].at <= Fake.now) PageQueue.events.push(Fake.arrivals.shift().event);
     },
   },
 
@@ -30,25 +29,12 @@ mergeInto(LibraryManager.library, {
   fake_waits: function() { return Fake.waits.length; },
   fake_painted_during__deps: ['$Fake'],
   fake_painted_during: function(wait) { return Fake.paintedDuring.indexOf(wait) >= 0; },
-  fake_boxes_opened__deps: ['$Fake'],
-  fake_boxes_opened: function() { return Fake.boxes.length; },
   // The run's verdict, given by the program before it goes idle.
   fake_verdict: function(failed) { Module.failed = failed; },
 
   page_init: function() {},
   page_now__deps: ['$Fake'],
   page_now: function() { return Fake.now; },
-  page_seconds_since_midnight__deps: ['$Fake'],
-  page_seconds_since_midnight: function() { return 36000 + Fake.now / 1000; },
-  page_take_event__deps: ['$Fake'],
-  page_take_event: function(out) {
-    var event = Fake.queue.shift();
-    if (!event) return 0;
-    for (var i = 0; i < 4; ++i) HEAPF64[(out >> 3) + i] = event[i] || 0;
-    return 1;
-  },
-  page_pending__deps: ['$Fake'],
-  page_pending: function() { return Fake.queue.length > 0; },
   page_wait__deps: ['$Fake'],
   page_wait: function(ms) {
     Asyncify.handleSleep(function(wakeUp) {
@@ -73,12 +59,12 @@ mergeInto(LibraryManager.library, {
   },
   page_show_form: function() {},
   page_hide_form: function() {},
-  page_open_box__deps: ['$Fake'],
-  page_open_box: function(id) { Fake.boxes.push(id); },
+  page_open_box: function() {},
   page_begin_paint__deps: ['$Fake'],
   page_begin_paint: function() { Fake.paintedDuring.push(Fake.waits.length); },
   page_end_paint: function() {},
   page_fill_rect: function() {},
+  page_pen: function() {},
   page_shape: function() {},
   page_line: function() {},
   page_text_width: function() { return 0; },
