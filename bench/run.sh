@@ -29,21 +29,13 @@ DISPLAY=$display QT_QPA_PLATFORM=xcb "$bin/qt_bench" "$seconds"
 
 echo "== Start-up to the first painted frame, virtual X server, 10 runs each, alternating"
 echo "   beside a bare Qt Widgets window of the pitch screen's size, centred and painted once"
-declare -A times rss
-for _ in $(seq 10); do
-  for probe in bare_window startup_probe; do
-    start=$(date +%s%N)
-    read -r painted peak < <(DISPLAY=$display QT_QPA_PLATFORM=xcb "$bin/$probe")
-    times[$probe]+=" $(((painted - start) / 100000))"
-    rss[$probe]=$peak
-  done
-done
-median() { printf '%s\n' $1 | sort -n | sed -n '5,6p' | awk '{s += $1} END {printf "%.1f", s / 20}'; }
-bare=$(median "${times[bare_window]}") game=$(median "${times[startup_probe]}")
+source bench/start_ups.sh
+on_x() { DISPLAY=$display QT_QPA_PLATFORM=xcb "$bin/$1"; }
+read -r bare game bare_rss game_rss < <(start_ups on_x bare_window startup_probe)
 echo "launch to first paint, median: bare window $bare ms, game $game ms ($(awk "BEGIN {printf \"%.2f\", $game / $bare}") times)"
 mb() { awk "BEGIN {printf \"%.1f MB\", $1 / 1024}"; }
-echo "peak resident memory at first paint: bare window $(mb "${rss[bare_window]}"), game $(mb "${rss[startup_probe]}")" \
-  "($(mb $((rss[startup_probe] - rss[bare_window]))) more)"
+echo "peak resident memory at first paint: bare window $(mb "$bare_rss"), game $(mb "$game_rss")" \
+  "($(mb $((game_rss - bare_rss))) more)"
 
 echo "== The browser build, in headless Chromium"
 cmake --preset web -DDIAMOND_BENCH=ON >/dev/null

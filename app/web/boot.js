@@ -13,13 +13,11 @@
   function failed() {
     problem('Part of the game could not be loaded; reload the page to try again.');
   }
-  // The bytes of one of the page's base64 data blocks; throws when the
-  // block is missing or not base64. The engine's own decoder is ten times
-  // quicker than a loop over atob's characters, where there is one.
+  // The bytes of one of the page's data blocks (app/web/make_page.py): each
+  // character's low byte, which a Uint8Array keeps. Throws when the block
+  // is missing.
   function bytes(id) {
-    var base64 = document.getElementById(id).textContent;
-    if (typeof Uint8Array.fromBase64 === 'function') return Uint8Array.fromBase64(base64).buffer;
-    var text = atob(base64), data = new Uint8Array(text.length);
+    var text = document.getElementById(id).textContent, data = new Uint8Array(text.length);
     for (var i = 0; i < text.length; ++i) data[i] = text.charCodeAt(i);
     return data.buffer;
   }
@@ -28,16 +26,8 @@
       problem('This game needs a browser that runs WebAssembly.');
       return;
     }
-    var faces, ready;
+    var ready;
     try {
-      // The game's copy of DejaVu Sans Condensed, named as page.js asks for
-      // it. The page's own text is set in it too, so the first layout looks
-      // up no system font.
-      faces = [
-        new FontFace('Diamond Text', bytes('font')),
-        new FontFace('Diamond Text', bytes('bold-font'), {weight: 'bold'}),
-      ];
-      faces.forEach(function (face) { document.fonts.add(face); });
       // The program is compiled here and now, before the page draws a frame
       // of its own (it is small, so every engine allows it); it throws if
       // its bytes are not a whole program.
@@ -46,10 +36,21 @@
       failed();
       return;
     }
-    // The game starts once the fonts are ready.
-    Promise.all([ready].concat(faces.map(function (face) { return face.load(); })))
-      .then(function (loaded) {
-        var game = loaded[0];
+    Promise.resolve(ready)
+      .then(function (game) {
+        // The game's copy of its face, under the name the program gives it.
+        // The page's own text is set in it too, so the first layout looks up
+        // no system font.
+        var face = game.ccall('page_face_name', 'string', [], []);
+        var faces = [
+          new FontFace(face, bytes('font')),
+          new FontFace(face, bytes('bold-font'), {weight: 'bold'}),
+        ];
+        faces.forEach(function (f) { document.fonts.add(f); });
+        document.documentElement.style.setProperty('--game-face', '"' + face + '"');
+        return Promise.all(faces.map(function (f) { return f.load(); })).then(function () { return game; });
+      })
+      .then(function (game) {
         // The game's loop runs inside this call, suspended between events.
         game.ccall('start_game', null, [], [], {async: true}).catch(failed);
         // The call returns at the program's first wait, its first frame

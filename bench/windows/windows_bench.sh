@@ -14,21 +14,13 @@ echo "sizes: diamond.exe $(size "$build/diamond.exe") B, zip $(size "$build"/*.z
 # Wine's own start-up (its desktop process) is paid once, before timing.
 wine "$bin/bare_window.exe" >/dev/null 2>&1
 echo "launch to the first drawn frame under Wine, 10 runs each, alternating, beside a bare Win32 window"
-declare -A times peak
-for _ in $(seq 10); do
-  for probe in bare_window windows_bench; do
-    start=$(date +%s%N)
-    wine "$bin/$probe.exe" start >"$work/out" 2>/dev/null
-    read -r painted kb <"$work/out"
-    times[$probe]+=" $(((painted - start) / 100000))"
-    peak[$probe]=$kb
-  done
-done
-median() { printf '%s\n' $1 | sort -n | sed -n '5,6p' | awk '{s += $1} END {printf "%.1f", s / 20}'; }
-bare=$(median "${times[bare_window]}") game=$(median "${times[windows_bench]}")
+source "$(dirname "$0")/../start_ups.sh"
+# Wine's helpers hold the program's output open past its exit: through a file.
+on_wine() { wine "$bin/$1.exe" start >"$work/out" 2>/dev/null; cat "$work/out"; }
+read -r bare game bare_peak game_peak < <(start_ups on_wine bare_window windows_bench)
 echo "launch to first frame, median: bare window $bare ms, game $game ms" \
   "($(awk "BEGIN {printf \"%.2f\", $game / $bare}") times)"
-echo "peak working set at first frame: bare window ${peak[bare_window]} KB, game ${peak[windows_bench]} KB"
+echo "peak working set at first frame: bare window $bare_peak KB, game $game_peak KB"
 
 wine "$bin/windows_bench.exe" cadence "$seconds" 2>/dev/null
 wine "$bin/windows_bench.exe" flight 2>/dev/null

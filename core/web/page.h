@@ -17,8 +17,9 @@ enum PageEvent : int {
 enum PageShape : int { kPageRectangle = 0, kPageRoundedRectangle = 1, kPageOval = 2 };
 
 extern "C" {
-// `keys`: the page's keys in the game's codes, as JSON (core/web/dom_keys.h).
-void page_init(const char* keys, int keys_length);
+// `keys`: the page's keys in the game's codes, as JSON (core/web/dom_keys.h);
+// `face`: the face the canvases draw in (page_face_name).
+void page_init(const char* keys, int keys_length, const char* face);
 double page_now();  // the page's steady clock, milliseconds
 // Takes the oldest queued page event into four numbers; false with none.
 bool page_take_event(double* event);

@@ -37,6 +37,7 @@ mergeInto(LibraryManager.library, {
     watcher: null,
     watchesDevicePixels: true,
     ctx: null,  // the canvas being painted (core/web/page_canvas.js)
+    face: '',  // the name the page gives the game's face
     framed: false,
 
     push: function(event) {
@@ -141,8 +142,9 @@ mergeInto(LibraryManager.library, {
   },
 
   page_init__deps: ['$Page'],
-  page_init: function(keys, keysLength) {
+  page_init: function(keys, keysLength, face) {
     Page.keys = JSON.parse(UTF8ToString(keys, keysLength));
+    Page.face = UTF8ToString(face);
     Page.channel = new MessageChannel();
     // A wait shorter than the browser's clamp on nested timeouts (4 ms)
     // starts its timeout from a message, where no clamp applies.

@@ -12,10 +12,9 @@ mergeInto(LibraryManager.library, {
     colour: function(rgb) {
       return '#' + ('00000' + rgb.toString(16)).slice(-6);
     },
-    // The game's own copy of its face, under a name of the game's own, so no
-    // font the machine has stands in for it.
+    // The game's own copy of its face, under the page's name for it.
     font: function(pixels, bold) {
-      return (bold ? 'bold ' : '') + pixels + 'px "Diamond Text"';
+      return (bold ? 'bold ' : '') + pixels + 'px "' + Page.face + '"';
     },
     // How far right and down a pen's path moves, in client pixels, to cover
     // the device pixels the desktop's pen covers: a pen even in device
@@ -108,7 +107,7 @@ mergeInto(LibraryManager.library, {
     ctx.stroke();
   },
 
-  page_text_width__deps: ['$PageCanvas'],
+  page_text_width__deps: ['$Page', '$PageCanvas'],
   page_text_width: function(text, length, pixels, bold) {
     if (!PageCanvas.measurer) PageCanvas.measurer = document.createElement('canvas').getContext('2d');
     PageCanvas.measurer.font = PageCanvas.font(pixels, bold);

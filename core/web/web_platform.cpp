@@ -22,7 +22,7 @@ LoopPlatform::Time schedule_time(double ms) {
 
 WebPlatform::WebPlatform() {
   const std::string_view keys = dom_key_table();
-  page_init(keys.data(), static_cast<int>(keys.size()));
+  page_init(keys.data(), static_cast<int>(keys.size()), page_face_name());
 }
 
 LoopPlatform::Time WebPlatform::now() { return schedule_time(page_now()); }

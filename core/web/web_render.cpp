@@ -1,5 +1,9 @@
 #include "core/web/web_render.h"
 
+#include <emscripten.h>
+
+#include <string>
+
 #include "core/forms/draw.h"
 #include "core/web/page.h"
 
@@ -46,6 +50,11 @@ class PageCanvas final : public Canvas {
 };
 
 }  // namespace
+
+extern "C" EMSCRIPTEN_KEEPALIVE const char* page_face_name() {
+  static const std::string name = "Diamond " + std::string(kGameFace);
+  return name.c_str();
+}
 
 void paint_form(int window_id, const Form& form, const PixelRect& dirty) {
   page_begin_paint(window_id, dirty.x, dirty.y, dirty.width, dirty.height);

@@ -18,7 +18,7 @@ EM_JS(void, drawn, (int id, const char* state, int length),
 
 extern "C" EMSCRIPTEN_KEEPALIVE void draw_staged() {
   const std::string_view keys = dom_key_table();
-  page_init(keys.data(), static_cast<int>(keys.size()));
+  page_init(keys.data(), static_cast<int>(keys.size()), page_face_name());
   int id = 0;
   stage_forms([&](std::string_view state, const Form& form) {
     const PixelRect client = client_pixels(form);

@@ -1,10 +1,10 @@
 // Compares a platform's drawing of a staged form with the desktop's of the
 // same state: captions by where their ink lies, everything else pixel by
 // pixel, with a canvas's smoothing allowed next to the desktop's curves.
-import {writeFileSync} from 'node:fs';
+import {readFileSync, writeFileSync} from 'node:fs';
 import {join} from 'node:path';
 
-import {encodePng} from './png.mjs';
+import {decodePng, encodePng} from './png.mjs';
 
 // Channel steps that are no difference at all.
 export const TOLERANCE = 24;
@@ -137,4 +137,25 @@ export function compareDrawing(got, desktopImage, parts, scale, captionLimits) {
   const figures = `${parts.captions.length} captions alike; elsewhere ${smoothed} of ${edges} pixels near curves ` +
                   `smoothed, ${wrong} wrong`;
   return {problems, figures, marks};
+}
+
+// Compares one drawing with the desktop's drawing of the same state (the
+// desktop folder holds STATE@SCALE.png and STATE.json) and says so: an ok
+// line, or a FAIL line with both drawings and a map of the differences left
+// in `folder`. True when they are alike.
+export function judgeDrawing(got, desktop, state, scale, name, captionLimits, folder, ok) {
+  const want = decodePng(readFileSync(join(desktop, `${state}@${scale}.png`)));
+  const parts = JSON.parse(readFileSync(join(desktop, `${state}.json`), 'utf8'));
+  if (got.width !== want.width || got.height !== want.height) {
+    console.log(`FAIL in ${name}: ${got.width}x${got.height}, the desktop's ${want.width}x${want.height}`);
+    return false;
+  }
+  const {problems, figures, marks} = compareDrawing(got, want, parts, scale, captionLimits);
+  if (problems.length === 0) {
+    ok(`${name}: ${figures}`);
+    return true;
+  }
+  leave(folder, name, got, want, marks);
+  console.log(`FAIL in ${name}: ${problems.join('; ')} (drawings in ${folder})`);
+  return false;
 }

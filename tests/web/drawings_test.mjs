@@ -7,13 +7,13 @@
 // A failing run leaves both drawings and a map of the differences (yellow
 // smoothed, red wrong) in a folder it names.
 import {spawnSync} from 'node:child_process';
-import {mkdtempSync, readFileSync, rmSync} from 'node:fs';
+import {mkdtempSync, rmSync} from 'node:fs';
 import {tmpdir} from 'node:os';
 import {join} from 'node:path';
 
 import {openTab} from './browsers.mjs';
 import {checker} from './checks.mjs';
-import {compareDrawing, leave} from './compare_drawings.mjs';
+import {judgeDrawing} from './compare_drawings.mjs';
 import {decodePng} from './png.mjs';
 import {serve} from './serve.mjs';
 
@@ -43,18 +43,7 @@ let faults = 0;
 // Compares one window's drawing with the desktop's of the same state.
 function compareWindow(engine, name, state, scale, png) {
   const browser = decodePng(Buffer.from(png.split(',')[1], 'base64'));
-  const desktopImage = decodePng(readFileSync(join(desktop, `${state}@${scale}.png`)));
-  const parts = JSON.parse(readFileSync(join(desktop, `${state}.json`), 'utf8'));
-  if (browser.width !== desktopImage.width || browser.height !== desktopImage.height)
-    fail(`${name} is ${browser.width}x${browser.height}, the desktop's ${desktopImage.width}x${desktopImage.height}`);
-  const {problems, figures, marks} = compareDrawing(browser, desktopImage, parts, scale, CAPTIONS[engine]);
-  if (problems.length === 0) {
-    ok(`${name}: ${figures}`);
-    return;
-  }
-  leave(desktop, name, browser, desktopImage, marks);
-  console.log(`FAIL in ${name}: ${problems.join('; ')} (drawings in ${desktop})`);
-  ++faults;
+  if (!judgeDrawing(browser, desktop, state, scale, name, CAPTIONS[engine], desktop, ok)) ++faults;
 }
 
 for (const engine of ENGINES) {

@@ -592,14 +592,13 @@ try {
     }
   });
   await scene('a page cut short', async () => {
-    // The page as a download that broke off halfway through the program,
-    // at a whole number of base64 groups: the bytes decode, and are not a
-    // whole program.
+    // The page as a download that broke off halfway through the program:
+    // the bytes it holds decode, and are not a whole program.
     const folder = mkdtempSync(join(tmpdir(), 'diamond-site-'));
     cpSync(site, folder, {recursive: true});
     const whole = readFileSync(join(folder, 'index.html'), 'utf8');
     const program = whole.indexOf('id="program">') + 13, ends = whole.indexOf('</script>', program);
-    writeFileSync(join(folder, 'index.html'), whole.slice(0, program + Math.floor((ends - program) / 8) * 4));
+    writeFileSync(join(folder, 'index.html'), whole.slice(0, program + Math.floor((ends - program) / 2)));
     const cut = await serve(folder);
     const probe = await openTab(engine);
     tabs.push(probe);

@@ -6,8 +6,7 @@ import {readFileSync, readdirSync} from 'node:fs';
 import {join} from 'node:path';
 
 import {checker} from '../web/checks.mjs';
-import {compareDrawing, leave} from '../web/compare_drawings.mjs';
-import {decodePng} from '../web/png.mjs';
+import {judgeDrawing} from '../web/compare_drawings.mjs';
 
 // GDI places each glyph at a whole pixel, where the desktop keeps fractions,
 // so a caption may lie up to a pixel off; and Wine's rasteriser gives the
@@ -32,19 +31,7 @@ let faults = 0;
 for (const file of drawings.sort()) {
   const [, state, scale] = file.match(/^(.*)@(\d)\.ppm$/);
   const got = decodePpm(readFileSync(join(windows, file)));
-  const want = decodePng(readFileSync(join(desktop, `${state}@${scale}.png`)));
-  const parts = JSON.parse(readFileSync(join(desktop, `${state}.json`), 'utf8'));
-  const name = `windows-${state}@${scale}`;
-  if (got.width !== want.width || got.height !== want.height)
-    fail(`${name} is ${got.width}x${got.height}, the desktop's ${want.width}x${want.height}`);
-  const {problems, figures, marks} = compareDrawing(got, want, parts, Number(scale), CAPTIONS);
-  if (problems.length === 0) {
-    ok(`${name}: ${figures}`);
-    continue;
-  }
-  leave(windows, name, got, want, marks);
-  console.log(`FAIL in ${name}: ${problems.join('; ')} (drawings in ${windows})`);
-  ++faults;
+  if (!judgeDrawing(got, desktop, state, Number(scale), `windows-${state}@${scale}`, CAPTIONS, windows, ok)) ++faults;
 }
 if (faults) process.exit(1);
 done();

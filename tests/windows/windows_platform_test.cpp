@@ -21,6 +21,7 @@ constexpr Rgb kLampColour{0xFF8000};
 constexpr auto kRows = std::to_array<ControlRow>(
     {{.name = "Starter", .kind = Kind::Timer},
      {.name = "Ticker", .kind = Kind::Timer},
+     {.name = "Hider", .kind = Kind::Timer},
      {.name = "Lamp", .kind = Kind::Rectangle, .box = {0, 0, 300, 300}, .fill = kLampColour, .visible = false}});
 constexpr FormSettings kSettings{
     .name = "Probe", .caption = "Probe", .client_width = 3000, .client_height = 1500, .takes_keys = true};
@@ -38,6 +39,7 @@ class Probe final : public Form {
   }
   Timer& starter = timer("Starter");
   Timer& ticker = timer("Ticker");
+  Timer& hider = timer("Hider");
   Shape& lamp = shape("Lamp");
   int ticks = 0;
   std::vector<int> keys;
@@ -94,16 +96,15 @@ HWND find_box() { return FindWindowW(L"#32770", L"Switch Positions"); }
 }  // namespace
 
 // Keys as the keyboard gives them, through the system's input queue: each
-// Shift by its own key (the system reports either as one code), Space by its
-// scan code alone (the system finds its key). The keypad and Num Lock are
-// played on the real program.
+// Shift by its own key, which the system reports as the one Shift code the
+// game reads. The keypad and Num Lock are played on the real program.
 TEST(WindowsPlatform, TakesTheKeyboardsKeysAsTheSystemReportsThem) {
   Session run;
   EXPECT_EQ(run.run([&] {
     for (int i = 0; i < 200 && GetForegroundWindow() != run.window(); ++i) spin(0.01);
     press(VK_LSHIFT, 0x2A);
     press(VK_RSHIFT, 0x36);
-    press(0, 0x39, KEYEVENTF_SCANCODE);
+    press(VK_SPACE, 0x39);
     spin(0.2);
     run.close();
   }), 0);
@@ -173,27 +174,41 @@ TEST(WindowsPlatform, TheBoxKeepsTheTicksAndHoldsTheKeypadUntilEnter) {
 }
 
 // What a handler changed just before the box is on the screen while the box
-// is up, although no tick runs to paint it there.
-TEST(WindowsPlatform, TheBoxOpensOverTheWindowsAsTheGameLeftThem) {
+// is up, although no tick has run since to paint it; and what a tick
+// changes inside the box is painted there too.
+TEST(WindowsPlatform, TheBoxOpensOverTheWindowsAsTheGameLeftThemAndTicksPaintUnderIt) {
   Session run;
-  COLORREF under_box = CLR_INVALID;
+  COLORREF before_tick = CLR_INVALID, after_tick = CLR_INVALID;
   EXPECT_EQ(run.run([&] {
     std::thread user([&] {
+      const auto lamp = [&] {
+        HDC dc = GetDC(run.window());
+        const COLORREF seen = GetPixel(dc, 10, 10);
+        ReleaseDC(run.window(), dc);
+        return seen;
+      };
       HWND box = nullptr;
       for (int i = 0; i < 200 && !box; ++i, Sleep(10)) box = find_box();
       Sleep(200);
-      HDC dc = GetDC(run.window());
-      under_box = GetPixel(dc, 10, 10);
-      ReleaseDC(run.window(), dc);
+      before_tick = lamp();
+      Sleep(800);
+      after_tick = lamp();
       PostMessageW(box, WM_COMMAND, IDOK, 0);
     });
     run.probe.ticker.Interval = 0;
     run.probe.lamp.Visible = true;
+    // Its one tick, 0.5 s into the box, puts the lamp out.
+    run.probe.hider.on_tick = [&] {
+      run.probe.lamp.Visible = false;
+      run.probe.hider.Interval = 0;
+    };
+    run.probe.hider.Interval = 500;
     rtcMsgBox("Switch Positions.", 0, "Switch Positions");
     user.join();
     run.close();
   }), 0);
-  EXPECT_EQ(under_box, RGB(0xFF, 0x80, 0x00));
+  EXPECT_EQ(before_tick, RGB(0xFF, 0x80, 0x00));
+  EXPECT_EQ(after_tick, RGB(0xFF, 0xFF, 0xFF));
 }
 
 // Closing the main window ends the program from inside a handler's wait.
