@@ -10,11 +10,6 @@
 
 namespace {
 
-COLORREF colour(Rgb rgb) {
-  // Rgb is 0xRRGGBB; GDI wants 0x00BBGGRR.
-  return RGB((rgb.value >> 16) & 0xFF, (rgb.value >> 8) & 0xFF, rgb.value & 0xFF);
-}
-
 // Selects a GDI object for the life of the scope, then deletes it.
 class Selected {
  public:
@@ -35,8 +30,8 @@ class Selected {
 // A one-pixel pen that does not end round is the system's cosmetic pen,
 // whose ends and joins cover no pixel more.
 HPEN make_pen(const Pen& pen) {
-  if (pen.width_px <= 1 && pen.cap != LineCap::Round) return CreatePen(PS_SOLID, 1, colour(pen.ink));
-  LOGBRUSH brush{BS_SOLID, colour(pen.ink), 0};
+  if (pen.width_px <= 1 && pen.cap != LineCap::Round) return CreatePen(PS_SOLID, 1, gdi_colour(pen.ink));
+  LOGBRUSH brush{BS_SOLID, gdi_colour(pen.ink), 0};
   const DWORD cap = pen.cap == LineCap::Round    ? PS_ENDCAP_ROUND
                     : pen.cap == LineCap::Square ? PS_ENDCAP_SQUARE
                                                  : PS_ENDCAP_FLAT;
@@ -63,14 +58,14 @@ class GdiCanvas final : public Canvas {
 
   void fill_rect(const PixelRect& r, Rgb rgb) override {
     const RECT rect{r.x, r.y, r.x + r.width, r.y + r.height};
-    HBRUSH brush = CreateSolidBrush(colour(rgb));
+    HBRUSH brush = CreateSolidBrush(gdi_colour(rgb));
     FillRect(dc_, &rect, brush);
     DeleteObject(brush);
   }
 
   void shape(ShapeKind kind, const PixelRect& r, const PixelRect& outline, std::optional<Rgb> fill,
              std::optional<Pen> pen, float corner_radius) override {
-    Selected brush(dc_, fill ? CreateSolidBrush(colour(*fill)) : GetStockObject(NULL_BRUSH));
+    Selected brush(dc_, fill ? CreateSolidBrush(gdi_colour(*fill)) : GetStockObject(NULL_BRUSH));
     Selected outline_pen(dc_, pen ? make_pen(*pen) : GetStockObject(NULL_PEN));
     const bool ink = pen.has_value();
     // In the advanced graphics mode a figure includes its right and bottom
@@ -107,7 +102,7 @@ class GdiCanvas final : public Canvas {
   // GDI starts text on a whole pixel, the fraction dropped.
   void text(float x, int baseline, std::string_view text, const Font& font, Rgb ink, const PixelRect& c) override {
     const HGDIOBJ old = SelectObject(dc_, game_font(font));
-    SetTextColor(dc_, colour(ink));
+    SetTextColor(dc_, gdi_colour(ink));
     SetBkMode(dc_, TRANSPARENT);
     SetTextAlign(dc_, TA_LEFT | TA_BASELINE | TA_NOUPDATECP);
     const RECT clip{c.x, c.y, c.x + c.width, c.y + c.height};
@@ -145,14 +140,15 @@ RECT device_rect(const PixelRect& pixels, double scale) {
           static_cast<LONG>(std::ceil((pixels.y + pixels.height) * scale))};
 }
 
-void paint_form(HDC dc, const Form& form, const PixelRect& dirty, double scale) {
+void paint_form(HDC dc, const Form& form, const PixelRect& dirty, double scale, int inset) {
   const int saved = SaveDC(dc);
-  const RECT device = device_rect(dirty, scale);
+  const RECT device = device_rect({dirty.x + inset, dirty.y + inset, dirty.width, dirty.height}, scale);
   HRGN clip = CreateRectRgnIndirect(&device);
   SelectClipRgn(dc, clip);
   DeleteObject(clip);
   SetGraphicsMode(dc, GM_ADVANCED);
-  const XFORM transform{static_cast<FLOAT>(scale), 0, 0, static_cast<FLOAT>(scale), 0, 0};
+  const auto offset = static_cast<FLOAT>(inset * scale);
+  const XFORM transform{static_cast<FLOAT>(scale), 0, 0, static_cast<FLOAT>(scale), offset, offset};
   SetWorldTransform(dc, &transform);
   GdiCanvas canvas(dc);
   draw_form(form, dirty, canvas);

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "core/forms/layout.h"
 #include "core/forms/pixels.h"
 
 #include <string>
@@ -11,12 +12,16 @@
 class Form;
 
 // Draws `dirty` (client pixels) of the form into `dc`, whose pixels are
-// `scale` times the client's; nothing outside `dirty` changes.
-void paint_form(HDC dc, const Form& form, const PixelRect& dirty, double scale);
+// `scale` times the client's, with the client's top left `inset` pixels in
+// from the dc's; nothing outside `dirty` changes.
+void paint_form(HDC dc, const Form& form, const PixelRect& dirty, double scale, int inset = 0);
 
 // The device pixels that client pixels cover at `scale`, edges rounded
 // outwards.
 RECT device_rect(const PixelRect& pixels, double scale);
+
+// Rgb is 0xRRGGBB; GDI wants 0x00BBGGRR.
+inline COLORREF gdi_colour(Rgb rgb) { return RGB((rgb.value >> 16) & 0xFF, (rgb.value >> 8) & 0xFF, rgb.value & 0xFF); }
 
 // The game's texts are ASCII: each character is its own UTF-16 unit.
 inline std::wstring wide(std::string_view text) { return {text.begin(), text.end()}; }

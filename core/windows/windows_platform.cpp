@@ -17,10 +17,10 @@ WindowsPlatform* the_platform = nullptr;
 constexpr wchar_t kWindowClass[] = L"DiamondForm";
 constexpr UINT_PTR kNativeLoopTicks = 1;
 
-// The system draws a thin window's border: WS_BORDER is one pixel wide
-// (border_pixels), outside the client area, as the other platforms draw it.
+// A thin window is a popup whose border the platform draws itself, in the
+// game's colour (the system's would be its frame colour).
 DWORD style_of(const FormSettings& settings) {
-  return settings.border == Border::Thin ? WS_POPUP | WS_BORDER : WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+  return settings.border == Border::Thin ? WS_POPUP : WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 }
 
 // The thin windows never take the keyboard, so the pitch screen keeps it.
@@ -121,12 +121,16 @@ WindowsPlatform::Window& WindowsPlatform::create(int window, Form& form) {
   return w;
 }
 
-// The client area is the form's pixels at the monitor's scale; the window is
-// centred, frame included, on the monitor's work area.
+// The window's client area is the form's pixels, within its border, at the
+// monitor's scale; the window is centred, frame included, on the monitor's
+// work area.
 void WindowsPlatform::fit(Window& w, UINT dpi, const RECT* suggested) {
   w.dpi = dpi ? dpi : 96;
+  w.border = border_pixels(*w.form);
   const PixelRect client = client_pixels(*w.form);
-  RECT frame{0, 0, scaled(client.width, w.dpi), scaled(client.height, w.dpi)};
+  const int outer_width = scaled(client.width + 2 * w.border, w.dpi);
+  const int outer_height = scaled(client.height + 2 * w.border, w.dpi);
+  RECT frame{0, 0, outer_width, outer_height};
   const FormSettings& settings = w.form->settings();
   AdjustWindowRectExForDpi(&frame, style_of(settings), FALSE, extended_style_of(settings), w.dpi);
   const int width = frame.right - frame.left, height = frame.bottom - frame.top;
@@ -145,10 +149,15 @@ void WindowsPlatform::fit(Window& w, UINT dpi, const RECT* suggested) {
   release_buffer(w);
   HDC screen = GetDC(w.hwnd);
   w.buffer = CreateCompatibleDC(screen);
-  w.bitmap = CreateCompatibleBitmap(screen, scaled(client.width, w.dpi), scaled(client.height, w.dpi));
+  w.bitmap = CreateCompatibleBitmap(screen, outer_width, outer_height);
   w.old_bitmap = SelectObject(w.buffer, w.bitmap);
   ReleaseDC(w.hwnd, screen);
-  paint_form(w.buffer, *w.form, client, scale_of(w.dpi));
+  // The border, then the form within it.
+  const RECT whole{0, 0, outer_width, outer_height};
+  HBRUSH border = CreateSolidBrush(gdi_colour(kBorderColour));
+  FillRect(w.buffer, &whole, border);
+  DeleteObject(border);
+  paint_form(w.buffer, *w.form, client, scale_of(w.dpi), w.border);
   InvalidateRect(w.hwnd, nullptr, FALSE);
 }
 
@@ -182,8 +191,8 @@ void WindowsPlatform::paint(int window, const Form& form, const PixelRect& dirty
   if (it == windows_.end() || !it->second.buffer) return;
   Window& w = it->second;
   const double scale = scale_of(w.dpi);
-  paint_form(w.buffer, form, dirty, scale);
-  const RECT device = device_rect(dirty, scale);
+  paint_form(w.buffer, form, dirty, scale, w.border);
+  const RECT device = device_rect({dirty.x + w.border, dirty.y + w.border, dirty.width, dirty.height}, scale);
   HDC dc = GetDC(w.hwnd);
   BitBlt(dc, device.left, device.top, device.right - device.left, device.bottom - device.top, w.buffer,
          device.left, device.top, SRCCOPY);
@@ -255,8 +264,8 @@ std::optional<LRESULT> WindowsPlatform::handle_input(int window, Window& w, UINT
       const double scale = scale_of(w.dpi);
       queue_.push_back({.kind = Event::Click,
                         .window = window,
-                        .x = static_cast<float>(GET_X_LPARAM(lparam) / scale),
-                        .y = static_cast<float>(GET_Y_LPARAM(lparam) / scale)});
+                        .x = static_cast<float>(GET_X_LPARAM(lparam) / scale - w.border),
+                        .y = static_cast<float>(GET_Y_LPARAM(lparam) / scale - w.border)});
       return 0;
     }
     case WM_CLOSE:

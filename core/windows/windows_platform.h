@@ -43,6 +43,7 @@ class WindowsPlatform final : public LoopPlatform {
     HBITMAP bitmap = nullptr;
     HGDIOBJ old_bitmap = nullptr;
     UINT dpi = 96;
+    int border = 0;  // client pixels of border around the form
   };
 
   static LRESULT CALLBACK window_proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);

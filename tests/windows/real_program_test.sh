@@ -64,11 +64,15 @@ within 3 at_least 2 || fail "View Stats did not open the stats screen"
 stats=$(other_window)
 read -r sx sy < <(origin "$stats")
 within 2 eval '[ "$(share $((sx + 4)) $((sy + 4)) 4 4 "#804000")" = 1 ]' || fail "the stats screen is not brown"
+# Its one-pixel border, the game's black, along the top and down the left,
+# with brown just inside it.
+[ "$(share "$sx" "$sy" 40 1 "#000000")" = 1 ] && [ "$(share "$sx" "$sy" 1 40 "#000000")" = 1 ] &&
+  [ "$(share $((sx + 1)) $((sy + 1)) 40 1 "#804000")" = 1 ] || fail "the stats screen's border is not black"
 unmanaged "$stats" || fail "the stats screen is left to the window manager"
 shot stats
 xdotool mousemove $((sx + 150)) $((sy + 50)) click 1
 within 2 exactly 1 || fail "a click did not close the stats screen"
-ok "View Stats opened the stats screen and a click closed it"
+ok "View Stats opened the stats screen, brown within a black border, and a click closed it"
 
 # Called strikes up to the fifth out: the system's box, owned by the game.
 for _ in $(seq 15); do
