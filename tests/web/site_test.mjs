@@ -60,10 +60,11 @@ function installBoxProbe() {
     return test();
   };
   const press = (code, key) => dispatchEvent(new KeyboardEvent('keydown', {code, key}));
-  let hitPaints = 0;
+  // Every paint of the flying ball fills the patches it covers.
+  let hitFills = 0;
   const fill = CanvasRenderingContext2D.prototype.fillRect;
   CanvasRenderingContext2D.prototype.fillRect = function (...args) {
-    if (this.canvas === hitView()) hitPaints += 1;
+    if (this.canvas === hitView()) hitFills += 1;
     return fill.apply(this, args);
   };
   const strike = async () => {
@@ -94,9 +95,9 @@ function installBoxProbe() {
       const opened = performance.now();
       for (let i = 0; i < 3 && !dialog(); ++i) await strike();
       if (!dialog()) return {hit: true, box: false};
-      const at = (performance.now() - opened) / 1000, labels = window.boxProbe.labels(), before = hitPaints;
+      const at = (performance.now() - opened) / 1000, labels = window.boxProbe.labels(), before = hitFills;
       await sleep(250);
-      return {hit: true, box: !!dialog(), at, labels, paints: hitPaints - before};
+      return {hit: true, box: !!dialog(), at, labels, fills: hitFills - before};
     },
   };
 }
@@ -261,14 +262,14 @@ try {
     check(labels.play1 === start.play2 && labels.play2 === start.play1, 'under the box the roles are not swapped');
     check(labels.outs === fourOuts.outs, 'under the box the outs no longer read 4');
     check(labels.inning === fourOuts.inning, 'under the box the inning has changed');
-    check(seen.paints >= 8, `under the box the hit view painted ${seen.paints} times in 250 ms`);
+    check(seen.fills >= 8, `under the box the hit view's canvas was filled ${seen.fills} times in 250 ms`);
     await game.key('Enter');
     await waitFor(game, () => !document.querySelector('dialog[open]'), 'the box closed', 1000);
     await game.sleep(200);
     const after = await game.evaluate(() => window.boxProbe.labels());
     check(after.outs !== fourOuts.outs && after.inning !== fourOuts.inning, 'after OK the outs and the inning stand');
     ok(`under the box (opened ${seen.at.toFixed(2)} s into the flight) the roles are swapped, the outs read 4, ` +
-       `the inning stands and the hit view painted ${seen.paints} times in 250 ms; after OK the count moved on`);
+       `the inning stands and the hit view's canvas was filled ${seen.fills} times in 250 ms; after OK the count moved on`);
   });
 
   // With nothing moving the page schedules nothing: no frame, timeout or
