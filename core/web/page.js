@@ -1,5 +1,6 @@
 // The page side of the web platform, linked into the program by emscripten:
-// the event queue's listeners (core/web/page_queue.js) and the wait, the windows and their fit to the viewport.
+// the listeners that fill the event queue (core/web/page_queue.js), the
+// wait, the windows and their fit to the viewport.
 // Listeners only queue what happened and wake the program, which takes the
 // events off the queue itself (core/web/web_platform.cpp); nothing here calls
 // game code. Every form is a canvas in a box of its own, centred in the page;
