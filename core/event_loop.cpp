@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "core/forms/draw.h"
 #include "core/forms/form.h"
@@ -42,9 +43,11 @@ void LoopPlatform::do_events(std::chrono::microseconds max_wait) {
 void LoopPlatform::message_box(std::string_view prompt, std::string_view title) {
   if (closing_) return;
   const int box = ++last_box_;
+  const int outer = std::exchange(open_box_, box);
   open_box(box, prompt, title);
   while (!closing_ && std::erase(closed_boxes_, box) == 0)
     if (!run_pending()) idle(std::nullopt);
+  open_box_ = outer;
 }
 
 void LoopPlatform::show_form(Form& form) {

@@ -63,6 +63,8 @@ class LoopPlatform : public Platform {
   bool closing() const override { return closing_; }
 
   bool ticking(const Timer& timer) const { return ticks_.scheduled(timer); }
+  // The box open innermost, 0 when none is.
+  int innermost_box() const { return open_box_; }
 
  protected:
   // The platform's side.
@@ -125,6 +127,7 @@ class LoopPlatform : public Platform {
   std::vector<int> closed_boxes_;
   int last_window_ = 0;
   int last_box_ = 0;
+  int open_box_ = 0;
   int native_loops_ = 0;
   std::optional<double> midnight_;  // when midnight was on the steady clock, in seconds
   Form* main_form_ = nullptr;

@@ -28,6 +28,8 @@ Platform& headless() {
 
 Platform* installed = nullptr;
 RandomSource generator;
+// What the generator's state follows from: its last seed and the draws since.
+std::uint64_t last_seed = 1, draws = 0;
 bool seeded = false;  // by a test, or else from the platform's clock at the first draw
 int open_boxes = 0;
 
@@ -48,9 +50,17 @@ float local_seconds_since_midnight() {
 }
 
 void seed(std::uint64_t seed) {
-  generator.reseed(seed);
+  reseed(seed);
   seeded = true;
 }
+
+void reseed(std::uint64_t seed) {
+  generator.reseed(seed);
+  last_seed = seed;
+  draws = 0;
+}
+
+std::pair<std::uint64_t, std::uint64_t> generator_state() { return {last_seed, draws}; }
 
 bool message_box_open() { return open_boxes > 0; }
 
@@ -76,6 +86,7 @@ std::uint64_t Platform::clock_seed() {
 
 float Platform::next_random() {
   if (!seeded) runtime::seed(clock_seed());
+  ++draws;
   return generator.next();
 }
 
@@ -83,7 +94,7 @@ float rtcGetTimer() { return current().seconds_since_midnight(); }
 
 void rtcDoEvents() { current().do_events(kMaxIdleWait); }
 
-void rtcRandomize() { generator.reseed(current().clock_seed()); }
+void rtcRandomize() { runtime::reseed(current().clock_seed()); }
 
 float rtcRandomNext() { return current().next_random(); }
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 #include "core/integer.h"
 
@@ -72,6 +73,9 @@ Platform& platform();
 // Seeds the game's generator; left unseeded, its first draw seeds it from
 // the platform's clock_seed.
 void seed(std::uint64_t seed);
+void reseed(std::uint64_t seed);
+// The generator's last seed and the draws taken since.
+std::pair<std::uint64_t, std::uint64_t> generator_state();
 // True while a box of rtcMsgBox is open: a person sees it over the game.
 bool message_box_open();
 // The wall clock's local time of day, in seconds.

@@ -136,6 +136,14 @@ DiamondForm& Diamond() { return instance(diamond); }
 HitViewForm& HitView() { return instance(hit_view); }
 StatsForm& Stats() { return instance(stats); }
 
+std::vector<const Form*> screens_made() {
+  std::vector<const Form*> made;
+  if (diamond) made.push_back(diamond.get());
+  if (hit_view) made.push_back(hit_view.get());
+  if (stats) made.push_back(stats.get());
+  return made;
+}
+
 void reset_process_state() {
   stats.reset();
   hit_view.reset();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "core/integer.h"
 
@@ -58,6 +59,10 @@ class StatsForm;
 DiamondForm& Diamond();
 HitViewForm& HitView();
 StatsForm& Stats();
+
+// Each screen made so far, without making any.
+class Form;
+std::vector<const Form*> screens_made();
 
 // Back to the state of a process that has just started: every variable zero,
 // no screen created. For tests and the soak run, which play many games.

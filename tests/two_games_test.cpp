@@ -1,0 +1,393 @@
+// Two whole games, each in its own process, joined by a simulated network
+// in virtual time: the computer plays both sides (the host pitches first),
+// the host closes the hit view, either side the box. The coordinator here
+// owns the one virtual clock and the network; a game runs until it has to
+// wait on its device, then reports what it sent and waits to be resumed.
+// Both games report their digest at every confirmed tick; any difference
+// fails.
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <optional>
+#include <random>
+#include <tuple>
+
+#include "computer/computer_player.h"
+#include "computer/opponent.h"
+#include "core/forms/keys.h"
+#include "game/mod_variable.h"
+#include "game/two_screens.h"
+#include "hit_view/hit_view.h"
+#include "lockstep/shared_loop.h"
+#include "pitch_screen/diamond.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Time = LoopPlatform::Time;
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr int kPitches = 1000;
+constexpr std::uint64_t kSharedSeed = 20261210;
+
+// ---- The pipe between a game and the coordinator: one datagram a message.
+
+class Message {
+ public:
+  void i64(std::int64_t v) { put(&v, 8); }
+  void bytes(const Bytes& b) {
+    i64(static_cast<std::int64_t>(b.size()));
+    data.insert(data.end(), b.begin(), b.end());
+  }
+  std::int64_t i64() { return get<std::int64_t>(); }
+  Bytes bytes() {
+    const auto n = static_cast<std::size_t>(i64());
+    Bytes b(data.begin() + static_cast<std::ptrdiff_t>(at_), data.begin() + static_cast<std::ptrdiff_t>(at_ + n));
+    at_ += n;
+    return b;
+  }
+  void send(int fd) const { ASSERT_EQ(::send(fd, data.data(), data.size(), 0), static_cast<ssize_t>(data.size())); }
+  static Message receive(int fd) {
+    static std::uint8_t buffer[1 << 16];
+    const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+    Message m;
+    if (n > 0) m.data.assign(buffer, buffer + n);
+    return m;
+  }
+  Bytes data;
+
+ private:
+  void put(const void* p, std::size_t n) {
+    const auto* b = static_cast<const std::uint8_t*>(p);
+    data.insert(data.end(), b, b + n);
+  }
+  template <class T>
+  T get() {
+    T v{};
+    if (at_ + sizeof v <= data.size()) std::memcpy(&v, data.data() + at_, sizeof v);
+    at_ += sizeof v;
+    return v;
+  }
+  std::size_t at_ = 0;
+};
+
+// What a game reports each time it waits: until when, what it sent, the
+// digests of the ticks it confirmed, and how far the game has got.
+struct Report {
+  Time until{};
+  std::vector<Bytes> sent;
+  std::vector<std::pair<lockstep::Frame, std::uint64_t>> digests;
+  std::int64_t pitches = 0;
+  bool in_flight = false;
+  // Once quit: its figures.
+  std::int64_t delay = 0, waited_ticks = 0, longest_wait_us = 0, refused = 0, bad = 0;
+};
+
+// ---- One game, in a child process.
+
+class SimScreen final : public SharedLoop {
+ public:
+  SimScreen(lockstep::Session& session, int fd)
+      : SharedLoop(session, kSharedSeed, 12 * 3600.0),
+        fd_(fd),
+        brain_(computer::Level::Normal, kSharedSeed + static_cast<std::uint64_t>(session.player())),
+        random_(static_cast<unsigned>(session.player())) {}
+
+  void report_and_wait(Time until, bool last) {
+    Message m;
+    m.i64(until.count());
+    m.i64(static_cast<std::int64_t>(sent_.size()));
+    for (const Bytes& b : sent_) m.bytes(b);
+    m.i64(static_cast<std::int64_t>(digests_.size()));
+    for (const auto& [frame, digest] : digests_) {
+      m.i64(frame);
+      m.i64(static_cast<std::int64_t>(digest));
+    }
+    m.i64(pitches_);
+    m.i64(HitView().loaded());
+    m.i64(session().delay());
+    m.i64(waits().ticks);
+    m.i64(std::chrono::duration_cast<std::chrono::microseconds>(waits().longest).count());
+    m.i64(refused());
+    m.i64(session().bad_datagrams());
+    sent_.clear();
+    digests_.clear();
+    m.send(fd_);
+    if (last) return;
+    Message resume = Message::receive(fd_);
+    device_ = Time(resume.i64());
+    if (resume.i64() != 0 || resume.data.empty()) quit();
+    for (std::int64_t n = resume.i64(); n > 0; --n) inbox_.push_back(resume.bytes());
+  }
+
+ protected:
+  Time device_now() override { return device_; }
+  bool take_datagram(Bytes& datagram) override {
+    if (inbox_.empty()) return false;
+    datagram = std::move(inbox_.front());
+    inbox_.erase(inbox_.begin());
+    return true;
+  }
+  void send(std::span<const std::uint8_t> datagram) override { sent_.emplace_back(datagram.begin(), datagram.end()); }
+  void device_wait(Time deadline) override { report_and_wait(deadline, false); }
+  bool may_press(int player, int key) override { return ::may_press(player, key); }
+  bool between_pitches() override { return ::between_pitches(); }
+  std::uint64_t digest() override { return game_digest(); }
+  void confirmed(lockstep::Frame frame) override {
+    digests_.emplace_back(frame, game_digest());
+    const bool pitched = ModVariable.PitchType != 0;
+    if (pitched && !was_pitched_) ++pitches_;
+    was_pitched_ = pitched;
+  }
+
+  // The computer at the keys of this screen's player; the host clicks the
+  // hit view once a second while it is open, either screen closes the box.
+  bool take_local(Event& event) override {
+    const double t = std::chrono::duration<double>(now()).count();
+    if (t == last_look_ || !Diamond().loaded()) return false;
+    last_look_ = t;
+    computer::View view = computer::ComputerPlayer::look();
+    if (session().player() == 1)
+      view.player2 = view.player2 == computer::Role::Pitching  ? computer::Role::Batting
+                     : view.player2 == computer::Role::Batting ? computer::Role::Pitching
+                                                              : computer::Role::None;
+    if (view.box_open) {
+      if (!box_since_) box_since_ = t + std::uniform_real_distribution(0.3, 1.5)(random_);
+      if (t >= *box_since_) {
+        box_since_.reset();
+        event = {.kind = Event::BoxClosed, .code = innermost_box()};
+        return true;
+      }
+      return false;
+    }
+    if (view.hit_view_open && session().player() == 1 && t - last_click_ >= 1) {
+      last_click_ = t;
+      event = {.kind = Event::Click, .window = window_of(HitView()), .x = 200.0f / kTwipsPerPixel, .y = 6000.0f / kTwipsPerPixel};
+      return true;
+    }
+    // It looks again whenever the screen has changed, as the computer does
+    // after every event.
+    const auto seen = std::tuple(view.ball_left, view.ball_top, view.bat_top, view.player2, view.hit_view_open);
+    if (seen != last_seen_) plan_ = brain_.see(view, t);
+    last_seen_ = seen;
+    if (plan_ && t >= plan_->at) {
+      plan_.reset();
+      if (const auto key = brain_.act(view, t)) {
+        event = {.kind = Event::Key, .code = *key};
+        return true;
+      }
+    }
+    return false;
+  }
+
+  void show_window(int, Form&, bool) override {}
+  void hide_window(int) override {}
+  void paint(int, const Form&, const PixelRect&) override {}
+  void open_box(int, std::string_view, std::string_view) override {}
+
+ private:
+  int fd_;
+  Time device_{};
+  std::vector<Bytes> inbox_, sent_;
+  std::vector<std::pair<lockstep::Frame, std::uint64_t>> digests_;
+  std::int64_t pitches_ = 0;
+  bool was_pitched_ = false;
+  computer::Opponent brain_;
+  std::optional<computer::Press> plan_;
+  std::mt19937 random_;
+  std::optional<double> box_since_;
+  std::tuple<float, float, float, computer::Role, bool> last_seen_{};
+  double last_look_ = -1, last_click_ = -10;
+};
+
+[[noreturn]] void play_one_side(int player, int fd) {
+  lockstep::Session session(player, 1);
+  SimScreen screen(session, fd);
+  screen.run(Diamond());
+  screen.report_and_wait({}, true);
+  std::_Exit(0);
+}
+
+// ---- The network between them, and the coordinator's clock.
+
+struct Profile {
+  const char* name;
+  Time latency, jitter;
+  double loss;
+  bool outages;  // the link goes down for 3 s during some flights
+};
+
+struct Side {
+  int fd = -1;
+  pid_t pid = 0;
+  Report last;
+  bool waiting = false;
+  std::map<lockstep::Frame, std::uint64_t> digests;
+};
+
+Report read_report(int fd) {
+  Message m = Message::receive(fd);
+  Report r;
+  r.until = Time(m.i64());
+  for (std::int64_t n = m.i64(); n > 0; --n) r.sent.push_back(m.bytes());
+  for (std::int64_t n = m.i64(); n > 0; --n) {
+    const auto frame = static_cast<lockstep::Frame>(m.i64());
+    r.digests.emplace_back(frame, static_cast<std::uint64_t>(m.i64()));
+  }
+  r.pitches = m.i64();
+  r.in_flight = m.i64() != 0;
+  r.delay = m.i64();
+  r.waited_ticks = m.i64();
+  r.longest_wait_us = m.i64();
+  r.refused = m.i64();
+  r.bad = m.i64();
+  return r;
+}
+
+struct Outcome {
+  std::int64_t pitches = 0, compared = 0, differences = 0, outages = 0;
+  std::optional<lockstep::Frame> first_difference;
+  Report host, guest;
+};
+
+Outcome play(const Profile& profile) {
+  Side sides[2];
+  for (int player = 1; player <= 2; ++player) {
+    int fds[2];
+    EXPECT_EQ(socketpair(AF_UNIX, SOCK_SEQPACKET, 0, fds), 0);
+    const pid_t pid = fork();
+    if (pid == 0) {
+      close(fds[0]);
+      play_one_side(player, fds[1]);
+    }
+    close(fds[1]);
+    sides[player - 1] = {.fd = fds[0], .pid = pid};
+  }
+  struct InFlight {
+    Time at;
+    int to;
+    Bytes datagram;
+  };
+  std::multimap<Time, InFlight> network;
+  std::mt19937_64 random(std::hash<std::string_view>{}(profile.name));
+  Outcome outcome;
+  Time now{}, outage_ends{};
+  std::int64_t next_outage_at = 25;  // pitches
+  std::int64_t order = 0;
+
+  auto compare = [&](int side, const Report& r) {
+    for (const auto& [frame, digest] : r.digests) {
+      auto& other = sides[1 - side].digests;
+      if (const auto it = other.find(frame); it != other.end()) {
+        ++outcome.compared;
+        if (it->second != digest) {
+          ++outcome.differences;
+          if (!outcome.first_difference) outcome.first_difference = frame;
+        }
+        other.erase(it);
+      } else {
+        sides[side].digests.emplace(frame, digest);
+      }
+    }
+  };
+  auto transmit = [&](int from, const Report& r) {
+    for (const Bytes& datagram : r.sent) {
+      if (now < outage_ends) continue;
+      if (std::uniform_real_distribution(0.0, 1.0)(random) < profile.loss) continue;
+      const auto jitter = profile.jitter.count() == 0
+                              ? Time{}
+                              : Time(std::uniform_int_distribution<std::int64_t>(-profile.jitter.count(),
+                                                                                 profile.jitter.count())(random));
+      // Equal arrival times keep the order sent.
+      network.emplace(now + profile.latency + jitter + Time(++order % 1000), InFlight{now, 1 - from, datagram});
+    }
+  };
+  auto resume = [&](int side, bool quit, std::vector<Bytes> deliver) {
+    Message m;
+    m.i64(now.count());
+    m.i64(quit);
+    m.i64(static_cast<std::int64_t>(deliver.size()));
+    for (const Bytes& b : deliver) m.bytes(b);
+    m.send(sides[side].fd);
+    sides[side].waiting = false;
+  };
+
+  bool quitting = false;
+  for (;;) {
+    for (int side = 0; side < 2; ++side)
+      if (!sides[side].waiting) {
+        Report r = read_report(sides[side].fd);
+        compare(side, r);
+        transmit(side, r);
+        sides[side].last = std::move(r);
+        sides[side].waiting = true;
+      }
+    if (quitting) break;
+    const Report& host = sides[0].last;
+    outcome.pitches = std::min(host.pitches, sides[1].last.pitches);
+    if (outcome.pitches >= kPitches) {
+      quitting = true;
+      for (int side = 0; side < 2; ++side) resume(side, true, {});
+      continue;
+    }
+    if (profile.outages && host.in_flight && host.pitches >= next_outage_at && now >= outage_ends) {
+      outage_ends = now + 3s;
+      next_outage_at = host.pitches + 200;
+      ++outcome.outages;
+    }
+    // The next event: a game's deadline or a datagram's arrival.
+    Time next = std::min(sides[0].last.until, sides[1].last.until);
+    if (!network.empty()) next = std::min(next, network.begin()->first);
+    now = std::max(now, next);
+    std::vector<Bytes> deliver[2];
+    while (!network.empty() && network.begin()->first <= now) {
+      deliver[network.begin()->second.to].push_back(std::move(network.begin()->second.datagram));
+      network.erase(network.begin());
+    }
+    for (int side = 0; side < 2; ++side)
+      if (sides[side].last.until <= now || !deliver[side].empty()) resume(side, false, std::move(deliver[side]));
+  }
+  for (Side& side : sides) {
+    int status = 0;
+    waitpid(side.pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << profile.name;
+    close(side.fd);
+  }
+  outcome.host = sides[0].last;
+  outcome.guest = sides[1].last;
+  return outcome;
+}
+
+class TwoGames : public testing::TestWithParam<Profile> {};
+
+TEST_P(TwoGames, AgreeAtEveryConfirmedTickOverAThousandPitches) {
+  const Profile& profile = GetParam();
+  const Outcome o = play(profile);
+  std::printf("[%s] pitches %lld, ticks compared %lld, input delay %lld, ticks waited %lld + %lld, "
+              "longest wait %.1f ms + %.1f ms, outages %lld, refused %lld + %lld\n",
+              profile.name, (long long)o.pitches, (long long)o.compared, (long long)o.host.delay,
+              (long long)o.host.waited_ticks, (long long)o.guest.waited_ticks, o.host.longest_wait_us / 1000.0,
+              o.guest.longest_wait_us / 1000.0, (long long)o.outages, (long long)o.host.refused,
+              (long long)o.guest.refused);
+  EXPECT_GE(o.pitches, kPitches);
+  EXPECT_GT(o.compared, 100'000);
+  EXPECT_EQ(o.differences, 0) << "first at tick " << o.first_difference.value_or(-1);
+  EXPECT_EQ(o.host.bad + o.guest.bad, 0);
+  EXPECT_EQ(o.host.delay, o.guest.delay);
+  if (profile.outages) {
+    EXPECT_GE(o.outages, 1);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Networks, TwoGames,
+    testing::Values(Profile{"Loopback1ms", 1ms, 0ms, 0, false}, Profile{"Jitter30ms", 30ms, 10ms, 0.01, false},
+                    Profile{"Lossy75ms", 75ms, 25ms, 0.05, false}, Profile{"Outage3s", 1ms, 0ms, 0, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
