@@ -67,7 +67,9 @@ std::vector<Session::Applied> Session::advance(bool between_pitches) {
 std::vector<std::uint8_t> Session::datagram() const {
   InputsPacket packet{.sealed = local_sealed_, .acked = peer_sealed_, .digest_frame = latest_checkpoint_};
   if (const auto it = mine_.find(latest_checkpoint_); it != mine_.end()) packet.digest = it->second;
-  packet.inputs.assign(unacked_.begin(), unacked_.end());
+  // Inputs past the sealed tick wait for the seal that covers them.
+  for (const Input& input : unacked_)
+    if (input.frame <= local_sealed_) packet.inputs.push_back(input);
   return encode(packet);
 }
 

@@ -67,8 +67,9 @@ class Session {
   // says whether the game as it stands lets the delay change now.
   std::vector<Applied> advance(bool between_pitches);
 
-  // What to send now: every local input the peer has not acknowledged, how
-  // far this screen's inputs are final, and the latest checkpoint digest.
+  // What to send now: every sealed local input the peer has not
+  // acknowledged, how far this screen's inputs are final, and the latest
+  // checkpoint digest.
   std::vector<std::uint8_t> datagram() const;
   std::vector<std::uint8_t> ping(std::uint32_t now_ms) const { return encode(Ping{now_ms, false}); }
 
