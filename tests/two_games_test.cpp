@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
+#include <csignal>
 #include <unistd.h>
 
 #include <cmath>
@@ -51,7 +52,9 @@ class Message {
     at_ += n;
     return b;
   }
-  void send(int fd) const { ASSERT_EQ(::send(fd, data.data(), data.size(), 0), static_cast<ssize_t>(data.size())); }
+  bool send(int fd) const {
+    return ::send(fd, data.data(), data.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(data.size());
+  }
   static Message receive(int fd) {
     static std::uint8_t buffer[1 << 16];
     const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
@@ -222,6 +225,8 @@ struct Profile {
   bool outages;  // the link goes down for 3 s during some flights
 };
 
+void PrintTo(const Profile& profile, std::ostream* out) { *out << profile.name; }
+
 struct Side {
   int fd = -1;
   pid_t pid = 0;
@@ -230,8 +235,9 @@ struct Side {
   std::map<lockstep::Frame, std::uint64_t> digests;
 };
 
-Report read_report(int fd) {
+std::optional<Report> read_report(int fd) {
   Message m = Message::receive(fd);
+  if (m.data.empty()) return std::nullopt;  // the game has gone
   Report r;
   r.until = Time(m.i64());
   for (std::int64_t n = m.i64(); n > 0; --n) r.sent.push_back(m.bytes());
@@ -317,20 +323,29 @@ Outcome play(const Profile& profile) {
     sides[side].waiting = false;
   };
 
-  bool quitting = false;
+  bool quitting = false, gone = false;
   for (;;) {
     for (int side = 0; side < 2; ++side)
       if (!sides[side].waiting) {
-        Report r = read_report(sides[side].fd);
-        compare(side, r);
-        transmit(side, r);
-        sides[side].last = std::move(r);
+        std::optional<Report> r = read_report(sides[side].fd);
+        if (!r) {
+          ADD_FAILURE() << "player " << side + 1 << "'s game ended by itself at " << now.count() / 1e9 << " s";
+          gone = quitting = true;
+          break;
+        }
+        compare(side, *r);
+        transmit(side, *r);
+        sides[side].last = std::move(*r);
         sides[side].waiting = true;
       }
     if (quitting) break;
     const Report& host = sides[0].last;
     outcome.pitches = std::min(host.pitches, sides[1].last.pitches);
-    if (outcome.pitches >= kPitches) {
+    // The first difference ends the session, as it does between two pages;
+    // so does a game that stops pitching.
+    const bool stuck = now > kPitches * 10s;
+    if (stuck) ADD_FAILURE() << "only " << outcome.pitches << " pitches in " << now.count() / 1e9 << " s";
+    if (outcome.pitches >= kPitches || outcome.differences > 0 || stuck) {
       quitting = true;
       for (int side = 0; side < 2; ++side) resume(side, true, {});
       continue;
@@ -353,9 +368,10 @@ Outcome play(const Profile& profile) {
       if (sides[side].last.until <= now || !deliver[side].empty()) resume(side, false, std::move(deliver[side]));
   }
   for (Side& side : sides) {
+    if (gone) kill(side.pid, SIGKILL);
     int status = 0;
     waitpid(side.pid, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << profile.name;
+    if (!gone) EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << profile.name;
     close(side.fd);
   }
   outcome.host = sides[0].last;
