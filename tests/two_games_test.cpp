@@ -257,6 +257,8 @@ std::optional<Report> read_report(int fd) {
 
 struct Outcome {
   std::int64_t pitches = 0, compared = 0, differences = 0, outages = 0;
+  std::int64_t bytes_sent[2] = {};  // by each side, datagram payloads
+  double seconds = 0;
   std::optional<lockstep::Frame> first_difference;
   Report host, guest;
 };
@@ -303,6 +305,7 @@ Outcome play(const Profile& profile) {
   };
   auto transmit = [&](int from, const Report& r) {
     for (const Bytes& datagram : r.sent) {
+      outcome.bytes_sent[from] += static_cast<std::int64_t>(datagram.size());
       if (now < outage_ends) continue;
       if (std::uniform_real_distribution(0.0, 1.0)(random) < profile.loss) continue;
       const auto jitter = profile.jitter.count() == 0
@@ -371,9 +374,12 @@ Outcome play(const Profile& profile) {
     if (gone) kill(side.pid, SIGKILL);
     int status = 0;
     waitpid(side.pid, &status, 0);
-    if (!gone) EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << profile.name;
+    if (!gone) {
+      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << profile.name;
+    }
     close(side.fd);
   }
+  outcome.seconds = std::chrono::duration<double>(now).count();
   outcome.host = sides[0].last;
   outcome.guest = sides[1].last;
   return outcome;
@@ -385,16 +391,18 @@ TEST_P(TwoGames, AgreeAtEveryConfirmedTickOverAThousandPitches) {
   const Profile& profile = GetParam();
   const Outcome o = play(profile);
   std::printf("[%s] pitches %lld, ticks compared %lld, input delay %lld, ticks waited %lld + %lld, "
-              "longest wait %.1f ms + %.1f ms, outages %lld, refused %lld + %lld\n",
+              "longest wait %.1f ms + %.1f ms, outages %lld, refused %lld + %lld, "
+              "sent %.0f + %.0f B/s over %.0f s\n",
               profile.name, (long long)o.pitches, (long long)o.compared, (long long)o.host.delay,
               (long long)o.host.waited_ticks, (long long)o.guest.waited_ticks, o.host.longest_wait_us / 1000.0,
               o.guest.longest_wait_us / 1000.0, (long long)o.outages, (long long)o.host.refused,
-              (long long)o.guest.refused);
+              (long long)o.guest.refused, o.bytes_sent[0] / o.seconds, o.bytes_sent[1] / o.seconds, o.seconds);
   EXPECT_GE(o.pitches, kPitches);
   EXPECT_GT(o.compared, 100'000);
   EXPECT_EQ(o.differences, 0) << "first at tick " << o.first_difference.value_or(-1);
   EXPECT_EQ(o.host.bad + o.guest.bad, 0);
   EXPECT_EQ(o.host.delay, o.guest.delay);
+  for (const std::int64_t sent : o.bytes_sent) EXPECT_LE(sent / o.seconds, 4096) << "bytes a second";
   if (profile.outages) {
     EXPECT_GE(o.outages, 1);
   }
