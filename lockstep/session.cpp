@@ -25,13 +25,41 @@ int delay_for_round_trip(double milliseconds) {
 
 Session::Session(int player, int delay) : player_(player), delay_(std::clamp(delay, 1, kMaxDelay)) {}
 
-bool Session::add_local(Input input) {
+Session::Session(int player, const Welcome& welcome) : Session(player, welcome.delay) {
+  for (const auto& [p, input] : welcome.inputs) schedule_[input.frame].push_back({p, input});
+  local_sealed_ = peer_sealed_ = peer_acked_ = replay_until_ = welcome.from;
+}
+
+bool Session::add_local(Input input, int as_player) {
+  const int player = alone_ && as_player == peer() ? peer() : player_;
   input.frame = std::max(frame_ + delay_, local_sealed_ + 1);
-  const auto same_frame = std::ranges::count_if(unacked_, [&](const Input& i) { return i.frame == input.frame; });
-  if (same_frame >= kMaxInputsPerFrame || unacked_.size() >= kMaxInputsPerPacket) return false;
-  unacked_.push_back(input);
-  schedule_[input.frame].push_back({player_, input});
+  if (player == player_) {
+    const auto same_frame = std::ranges::count_if(unacked_, [&](const Input& i) { return i.frame == input.frame; });
+    if (same_frame >= kMaxInputsPerFrame || unacked_.size() >= kMaxInputsPerPacket) return false;
+    unacked_.push_back(input);
+  }
+  schedule_[input.frame].push_back({player, input});
   return true;
+}
+
+void Session::play_alone() {
+  alone_ = true;
+  peer_sealed_ = std::max(peer_sealed_, local_sealed_);
+}
+
+Welcome Session::welcome_back() {
+  alone_ = bye_ = false;
+  // Every input up to here is final on this screen, whoever pressed it.
+  local_sealed_ = std::max(local_sealed_, peer_sealed_);
+  Welcome welcome{.from = local_sealed_, .delay = delay_};
+  for (const Applied& a : log_) welcome.inputs.push_back({a.player, a.input});
+  for (const auto& [frame, inputs] : schedule_)
+    for (const Applied& a : inputs)
+      if (frame <= local_sealed_) welcome.inputs.push_back({a.player, a.input});
+  // Inputs pressed since the seal go to the peer as any others do.
+  peer_sealed_ = peer_acked_ = local_sealed_;
+  while (!unacked_.empty() && unacked_.front().frame <= peer_acked_) unacked_.pop_front();
+  return welcome;
 }
 
 void Session::request_delay(int delay) {
@@ -40,6 +68,7 @@ void Session::request_delay(int delay) {
 
 bool Session::seal_next() {
   local_sealed_ = std::max(local_sealed_, frame_ + delay_);
+  if (alone_) peer_sealed_ = local_sealed_;
   return peer_ready();
 }
 
@@ -83,6 +112,11 @@ Session::Receipt Session::receive(std::span<const std::uint8_t> datagram, std::u
   switch (parsed.type) {
     case Parsed::Rejected: receipt.verdict = Receipt::Bad; break;
     case Parsed::Leave: bye_ = true; break;
+    case Parsed::Rejoin:
+      // The peer's page has come back, noticed gone or not.
+      receipt.reply = encode(welcome_back());
+      break;
+    case Parsed::Welcomed: receipt.verdict = Receipt::Bad; break;  // only a screen that rejoins asks for one
     case Parsed::Probe:
       if (!parsed.ping.reply) {
         receipt.reply = encode(Ping{parsed.ping.stamp, true});

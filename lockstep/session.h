@@ -40,6 +40,9 @@ class Session {
  public:
   // Player 1 hosts: it alone chooses the input delay.
   Session(int player, int delay);
+  // A screen that comes back: it replays the welcome's inputs, then plays
+  // on from its tick.
+  Session(int player, const Welcome& welcome);
 
   int player() const { return player_; }
   int peer() const { return 3 - player_; }
@@ -48,7 +51,15 @@ class Session {
 
   // A local input, stamped with the tick at which it takes effect; false
   // when dropped (too many inputs in one tick, or waiting for the peer).
-  bool add_local(Input input);
+  // While alone, this screen's person also plays the peer's player.
+  bool add_local(Input input, int as_player = 0);
+
+  // The peer has gone: this screen plays on without waiting for it.
+  void play_alone();
+  bool alone() const { return alone_; }
+  // Replaying what happened before this screen rejoined: nothing to pace,
+  // draw or wait for.
+  bool replaying() const { return frame_ < replay_until_; }
   // The host asks for a new delay; both screens use it from the first tick
   // between pitches once the request takes effect.
   void request_delay(int delay);
@@ -96,6 +107,9 @@ class Session {
 
  private:
   Receipt::Verdict take(const InputsPacket& packet);
+  // The peer is back: this screen stops playing for it, and the peer gets
+  // every input so far and the tick from which it plays live.
+  Welcome welcome_back();
   bool flooding(std::uint32_t now_ms);
 
   int player_;
@@ -111,6 +125,8 @@ class Session {
   std::map<Frame, std::uint64_t> mine_, theirs_;
   Frame latest_checkpoint_ = -1;
   std::optional<Frame> disagreement_;
+  Frame replay_until_ = 0;
+  bool alone_ = false;
   int bad_ = 0;
   bool bye_ = false;
   std::array<double, 8> round_trips_{};

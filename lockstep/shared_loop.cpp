@@ -67,11 +67,19 @@ void SharedLoop::wait(std::optional<Time> deadline) {
     game_time_ = std::max(game_time_, *deadline);
     return;
   }
+  // A screen that rejoins replays what it missed as fast as it can.
+  if (session_.replaying()) {
+    advance(device_now());
+    return;
+  }
   for (;;) {
     pump();
     if (!own_.empty() || closing_) return;
     const Time device = device_now();
-    if (!epoch_) epoch_ = device - next;
+    if (!epoch_) {
+      epoch_ = device - next;
+      started_ms_ = device_ms();
+    }
     const Time due = *epoch_ + next;
     probe(device);
     if (device < due) {
@@ -88,6 +96,17 @@ void SharedLoop::wait(std::optional<Time> deadline) {
     if (session_.peer_ready()) {
       advance(due);
       return;
+    }
+    // A peer gone is noticed once, and back once it is heard again. The
+    // host's game goes on without it; the guest's waits for the host.
+    const std::uint32_t heard = std::max(session_.last_heard_ms(), started_ms_);
+    const bool silent = session_.peer_said_bye() || device_ms() - heard >= kPeerGone.count();
+    if (peer_gone_ && !silent && !session_.alone()) peer_gone_ = false;
+    if (!peer_gone_ && silent) {
+      peer_gone_ = true;
+      if (session_.player() == 1) session_.play_alone();
+      peer_gone();
+      continue;
     }
     device_wait(*sealed_at_ + kTickPeriod);
   }
@@ -107,10 +126,15 @@ void SharedLoop::pump() {
 // checked again at the tick it applies.
 void SharedLoop::local(const Event& event) {
   switch (event.kind) {
-    case Event::Key:
+    case Event::Key: {
+      // Alone, the person here plays whichever player the key is for.
+      const Input key{.kind = Input::Key, .a = static_cast<std::int16_t>(event.code)};
       if (may_press(session_.player(), event.code))
-        session_.add_local({.kind = Input::Key, .a = static_cast<std::int16_t>(event.code)});
+        session_.add_local(key);
+      else if (session_.alone() && may_press(session_.peer(), event.code))
+        session_.add_local(key, session_.peer());
       break;
+    }
     case Event::Click:
       if (event.window >= 1 && event.window <= lockstep::kMaxWindow)
         session_.add_local({.kind = Input::Click, .a = static_cast<std::int16_t>(event.window),

@@ -19,6 +19,10 @@
 #include "core/event_loop.h"
 #include "lockstep/session.h"
 
+// A peer silent this long has gone; a network outage shorter than this only
+// stalls the game.
+inline constexpr std::chrono::milliseconds kPeerGone{3500};
+
 class SharedLoop : public LoopPlatform {
  public:
   SharedLoop(lockstep::Session& session, std::uint64_t seed, double start_of_day);
@@ -62,6 +66,9 @@ class SharedLoop : public LoopPlatform {
   // The game as it stands at the end of `frame`, which both screens have
   // now passed with the same inputs.
   virtual void confirmed(lockstep::Frame /*frame*/) {}
+  // The peer has said goodbye, or nothing for kPeerGone. The host plays on
+  // alone; the guest waits for the host.
+  virtual void peer_gone() {}
 
  private:
   void pump();
@@ -80,6 +87,8 @@ class SharedLoop : public LoopPlatform {
   std::deque<Event> own_;  // the device's own input, waiting for the loop
   std::deque<lockstep::Session::Applied> due_;
   int requested_delay_ = 0;
+  std::uint32_t started_ms_ = 0;  // on the device, when this screen's first tick was due
+  bool peer_gone_ = false;
   Waits waits_;
   int refused_ = 0;
 };

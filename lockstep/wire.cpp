@@ -9,7 +9,7 @@ namespace lockstep {
 
 namespace {
 
-enum Type : std::uint8_t { kInputs = 1, kPing = 2, kPong = 3, kBye = 4 };
+enum Type : std::uint8_t { kInputs = 1, kPing = 2, kPong = 3, kBye = 4, kHello = 5, kWelcome = 6 };
 constexpr std::size_t kHeader = 22;
 constexpr std::size_t kEntry = 11;
 
@@ -66,6 +66,50 @@ bool valid(const Input& input) {
 
 Parsed rejected(Rejection why) { return {.type = Parsed::Rejected, .why = why}; }
 
+void write(Writer& w, const Input& input) {
+  w.u32(static_cast<std::uint32_t>(input.frame));
+  w.u8(input.kind);
+  w.u16(static_cast<std::uint16_t>(input.a));
+  w.u16(static_cast<std::uint16_t>(input.x));
+  w.u16(static_cast<std::uint16_t>(input.y));
+}
+
+Input read(Reader& r) {
+  Input input;
+  input.frame = static_cast<Frame>(r.u32());
+  input.kind = static_cast<Input::Kind>(r.u8());
+  input.a = static_cast<std::int16_t>(r.u16());
+  input.x = static_cast<std::int16_t>(r.u16());
+  input.y = static_cast<std::int16_t>(r.u16());
+  return input;
+}
+
+// Tick, delay, count; then each input with its player, in applied order.
+Parsed parse_welcome(std::span<const std::uint8_t> datagram) {
+  constexpr std::size_t kHead = 1 + 4 + 1 + 4, kItem = 1 + kEntry;
+  if (datagram.size() < kHead) return rejected(Rejection::Size);
+  Reader r(datagram);
+  r.u8();
+  Parsed parsed{.type = Parsed::Welcomed};
+  Welcome& w = parsed.welcome;
+  w.from = static_cast<Frame>(r.u32());
+  w.delay = r.u8();
+  const std::size_t count = r.u32();
+  if (count > kMaxWelcomeInputs || datagram.size() != kHead + count * kItem) return rejected(Rejection::Size);
+  if (w.from < 0 || w.delay < 1 || w.delay > kMaxDelay) return rejected(Rejection::Field);
+  w.inputs.reserve(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    const int player = r.u8();
+    const Input input = read(r);
+    const bool ordered = w.inputs.empty() || input.frame >= w.inputs.back().input.frame;
+    if ((player != 1 && player != 2) || !valid(input) || input.frame > w.from || !ordered ||
+        (input.kind == Input::Delay && player != 1))
+      return rejected(Rejection::Field);
+    w.inputs.push_back({player, input});
+  }
+  return parsed;
+}
+
 }  // namespace
 
 std::vector<std::uint8_t> encode(const InputsPacket& packet) {
@@ -77,13 +121,22 @@ std::vector<std::uint8_t> encode(const InputsPacket& packet) {
   w.u32(static_cast<std::uint32_t>(packet.acked));
   w.u32(static_cast<std::uint32_t>(packet.digest_frame));
   w.u64(packet.digest);
+  for (std::size_t i = 0; i < count; ++i) write(w, packet.inputs[i]);
+  return std::move(w.bytes);
+}
+
+std::vector<std::uint8_t> encode(Hello) { return {kHello}; }
+
+std::vector<std::uint8_t> encode(const Welcome& welcome) {
+  Writer w;
+  const std::size_t count = std::min(welcome.inputs.size(), kMaxWelcomeInputs);
+  w.u8(kWelcome);
+  w.u32(static_cast<std::uint32_t>(welcome.from));
+  w.u8(static_cast<std::uint8_t>(welcome.delay));
+  w.u32(static_cast<std::uint32_t>(count));
   for (std::size_t i = 0; i < count; ++i) {
-    const Input& input = packet.inputs[i];
-    w.u32(static_cast<std::uint32_t>(input.frame));
-    w.u8(input.kind);
-    w.u16(static_cast<std::uint16_t>(input.a));
-    w.u16(static_cast<std::uint16_t>(input.x));
-    w.u16(static_cast<std::uint16_t>(input.y));
+    w.u8(static_cast<std::uint8_t>(welcome.inputs[i].player));
+    write(w, welcome.inputs[i].input);
   }
   return std::move(w.bytes);
 }
@@ -99,6 +152,7 @@ std::vector<std::uint8_t> encode(Bye) { return {kBye}; }
 
 Parsed parse(std::span<const std::uint8_t> datagram) {
   if (datagram.empty()) return rejected(Rejection::Empty);
+  if (datagram[0] == kWelcome) return parse_welcome(datagram);
   if (datagram.size() > kMaxDatagram) return rejected(Rejection::Size);
   Reader r(datagram);
   switch (r.u8()) {
@@ -108,8 +162,9 @@ Parsed parse(std::span<const std::uint8_t> datagram) {
       return {.type = Parsed::Probe, .ping = {.stamp = r.u32(), .reply = datagram[0] == kPong}};
     }
     case kBye:
+    case kHello:
       if (datagram.size() != 1) return rejected(Rejection::Size);
-      return {.type = Parsed::Leave};
+      return {.type = datagram[0] == kBye ? Parsed::Leave : Parsed::Rejoin};
     case kInputs: break;
     default: return rejected(Rejection::UnknownType);
   }
@@ -126,12 +181,7 @@ Parsed parse(std::span<const std::uint8_t> datagram) {
   p.inputs.reserve(count);
   int same_frame = 0;
   for (std::size_t i = 0; i < count; ++i) {
-    Input input;
-    input.frame = static_cast<Frame>(r.u32());
-    input.kind = static_cast<Input::Kind>(r.u8());
-    input.a = static_cast<std::int16_t>(r.u16());
-    input.x = static_cast<std::int16_t>(r.u16());
-    input.y = static_cast<std::int16_t>(r.u16());
+    const Input input = read(r);
     if (!valid(input) || input.frame > p.sealed) return rejected(Rejection::Field);
     if (!p.inputs.empty()) {
       const Frame last = p.inputs.back().frame;

@@ -50,11 +50,29 @@ struct Ping {
 
 struct Bye {};
 
+// A screen that comes back asks to rejoin; the other answers with all it
+// needs to replay the game: every input up to the tick from which both
+// screens' inputs are final again, and the delay. Both go on the reliable
+// channel.
+struct Hello {};
+struct Welcome {
+  Frame from = 0;
+  int delay = 1;
+  struct Entry {
+    int player;
+    Input input;
+    friend bool operator==(const Entry&, const Entry&) = default;
+  };
+  std::vector<Entry> inputs;  // in the order they applied
+};
+inline constexpr std::size_t kMaxWelcomeInputs = 200'000;  // hours of play
+
 enum class Rejection { None, Empty, UnknownType, Size, Field };
 
 struct Parsed {
-  enum Type { Inputs, Probe, Leave, Rejected } type = Rejected;
+  enum Type { Inputs, Probe, Leave, Rejoin, Welcomed, Rejected } type = Rejected;
   InputsPacket inputs;
+  Welcome welcome;
   Ping ping;
   Rejection why = Rejection::None;
 };
@@ -62,6 +80,8 @@ struct Parsed {
 std::vector<std::uint8_t> encode(const InputsPacket& packet);
 std::vector<std::uint8_t> encode(const Ping& ping);
 std::vector<std::uint8_t> encode(Bye);
+std::vector<std::uint8_t> encode(Hello);
+std::vector<std::uint8_t> encode(const Welcome& welcome);
 
 // Checks the datagram's shape and each field's own range (key codes the game
 // has, windows and pixels in bounds, ticks not negative, at most

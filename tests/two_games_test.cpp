@@ -93,56 +93,80 @@ struct Report {
 
 // ---- One game, in a child process.
 
+// A game's end of the pipe: its device clock, the datagrams that reached
+// it, and what it has to report.
+struct Link {
+  int fd;
+  Time device{};
+  std::vector<Bytes> inbox, sent;
+  std::vector<std::pair<lockstep::Frame, std::uint64_t>> digests;
+
+  // Reports, and unless this is the last report waits to be resumed; false
+  // once told to quit.
+  bool report_and_wait(Time until, const Report& figures, bool last) {
+    Message m;
+    m.i64(until.count());
+    m.i64(static_cast<std::int64_t>(sent.size()));
+    for (const Bytes& b : sent) m.bytes(b);
+    m.i64(static_cast<std::int64_t>(digests.size()));
+    for (const auto& [frame, digest] : digests) {
+      m.i64(frame);
+      m.i64(static_cast<std::int64_t>(digest));
+    }
+    for (std::int64_t v : {figures.pitches, std::int64_t{figures.in_flight}, figures.delay, figures.waited_ticks,
+                           figures.longest_wait_us, figures.refused, figures.bad})
+      m.i64(v);
+    sent.clear();
+    digests.clear();
+    m.send(fd);
+    if (last) return false;
+    Message resume = Message::receive(fd);
+    device = Time(resume.i64());
+    const bool quit = resume.i64() != 0 || resume.data.empty();
+    for (std::int64_t n = resume.i64(); n > 0; --n) inbox.push_back(resume.bytes());
+    return !quit;
+  }
+};
+
 class SimScreen final : public SharedLoop {
  public:
-  SimScreen(lockstep::Session& session, int fd)
+  SimScreen(lockstep::Session& session, Link& link)
       : SharedLoop(session, kSharedSeed, 12 * 3600.0),
-        fd_(fd),
+        link_(link),
         brain_(computer::Level::Normal, kSharedSeed + static_cast<std::uint64_t>(session.player())),
         random_(static_cast<unsigned>(session.player())) {}
 
   void report_and_wait(Time until, bool last) {
-    Message m;
-    m.i64(until.count());
-    m.i64(static_cast<std::int64_t>(sent_.size()));
-    for (const Bytes& b : sent_) m.bytes(b);
-    m.i64(static_cast<std::int64_t>(digests_.size()));
-    for (const auto& [frame, digest] : digests_) {
-      m.i64(frame);
-      m.i64(static_cast<std::int64_t>(digest));
-    }
-    m.i64(pitches_);
-    m.i64(HitView().loaded());
-    m.i64(session().delay());
-    m.i64(waits().ticks);
-    m.i64(std::chrono::duration_cast<std::chrono::microseconds>(waits().longest).count());
-    m.i64(refused());
-    m.i64(session().bad_datagrams());
-    sent_.clear();
-    digests_.clear();
-    m.send(fd_);
-    if (last) return;
-    Message resume = Message::receive(fd_);
-    device_ = Time(resume.i64());
-    if (resume.i64() != 0 || resume.data.empty()) quit();
-    for (std::int64_t n = resume.i64(); n > 0; --n) inbox_.push_back(resume.bytes());
+    const Report figures{.pitches = pitches_,
+                         .in_flight = HitView().loaded(),
+                         .delay = session().delay(),
+                         .waited_ticks = waits().ticks,
+                         .longest_wait_us = std::chrono::duration_cast<std::chrono::microseconds>(waits().longest).count(),
+                         .refused = refused(),
+                         .bad = session().bad_datagrams()};
+    if (!link_.report_and_wait(until, figures, last) && !last) quit();
   }
 
  protected:
-  Time device_now() override { return device_; }
+  Time device_now() override { return link_.device; }
   bool take_datagram(Bytes& datagram) override {
-    if (inbox_.empty()) return false;
-    datagram = std::move(inbox_.front());
-    inbox_.erase(inbox_.begin());
+    if (link_.inbox.empty()) return false;
+    datagram = std::move(link_.inbox.front());
+    link_.inbox.erase(link_.inbox.begin());
     return true;
   }
-  void send(std::span<const std::uint8_t> datagram) override { sent_.emplace_back(datagram.begin(), datagram.end()); }
+  void send(std::span<const std::uint8_t> datagram) override {
+    link_.sent.emplace_back(datagram.begin(), datagram.end());
+  }
   void device_wait(Time deadline) override { report_and_wait(deadline, false); }
   bool may_press(int player, int key) override { return ::may_press(player, key); }
   bool between_pitches() override { return ::between_pitches(); }
   std::uint64_t digest() override { return game_digest(); }
   void confirmed(lockstep::Frame frame) override {
-    digests_.emplace_back(frame, game_digest());
+    link_.digests.emplace_back(frame, game_digest());
+    // A replay confirms thousands of ticks without waiting: report them in
+    // pieces the pipe can carry.
+    if (link_.digests.size() >= 2048) report_and_wait(link_.device, false);
     const bool pitched = ModVariable.PitchType != 0;
     if (pitched && !was_pitched_) ++pitches_;
     was_pitched_ = pitched;
@@ -194,10 +218,7 @@ class SimScreen final : public SharedLoop {
   void open_box(int, std::string_view, std::string_view) override {}
 
  private:
-  int fd_;
-  Time device_{};
-  std::vector<Bytes> inbox_, sent_;
-  std::vector<std::pair<lockstep::Frame, std::uint64_t>> digests_;
+  Link& link_;
   std::int64_t pitches_ = 0;
   bool was_pitched_ = false;
   computer::Opponent brain_;
@@ -208,9 +229,24 @@ class SimScreen final : public SharedLoop {
   double last_look_ = -1, last_click_ = -10;
 };
 
-[[noreturn]] void play_one_side(int player, int fd) {
-  lockstep::Session session(player, 1);
-  SimScreen screen(session, fd);
+// A side that rejoins first asks for the game so far, on the channel that
+// never loses a message, and replays it.
+[[noreturn]] void play_one_side(int player, int fd, bool rejoining) {
+  Link link{fd};
+  std::optional<lockstep::Session> session;
+  if (rejoining) {
+    link.sent.push_back(lockstep::encode(lockstep::Hello{}));
+    while (!session) {
+      if (!link.report_and_wait(link.device + 1s, {}, false)) std::_Exit(0);
+      for (const Bytes& datagram : link.inbox)
+        if (const auto parsed = lockstep::parse(datagram); parsed.type == lockstep::Parsed::Welcomed)
+          session.emplace(player, parsed.welcome);
+      link.inbox.clear();
+    }
+  } else {
+    session.emplace(player, 1);
+  }
+  SimScreen screen(*session, link);
   screen.run(Diamond());
   screen.report_and_wait({}, true);
   std::_Exit(0);
@@ -223,6 +259,7 @@ struct Profile {
   Time latency, jitter;
   double loss;
   bool outages;  // the link goes down for 3 s during some flights
+  bool rejoin;   // the guest's page closes at pitch 100 and comes back 10 s later
 };
 
 void PrintTo(const Profile& profile, std::ostream* out) { *out << profile.name; }
@@ -232,8 +269,36 @@ struct Side {
   pid_t pid = 0;
   Report last;
   bool waiting = false;
+  bool alive = true;
   std::map<lockstep::Frame, std::uint64_t> digests;
 };
+
+Side start_side(int player, bool rejoining) {
+  int fds[2];
+  EXPECT_EQ(socketpair(AF_UNIX, SOCK_SEQPACKET, 0, fds), 0);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    close(fds[0]);
+    play_one_side(player, fds[1], rejoining);
+  }
+  close(fds[1]);
+  return {.fd = fds[0], .pid = pid};
+}
+
+void end_side(Side& side, bool kill_it) {
+  if (kill_it) kill(side.pid, SIGKILL);
+  int status = 0;
+  waitpid(side.pid, &status, 0);
+  if (!kill_it) {
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  close(side.fd);
+  side.alive = false;
+}
+
+bool reliable(const Bytes& datagram) {
+  return datagram[0] == lockstep::encode(lockstep::Hello{})[0] || lockstep::parse(datagram).type == lockstep::Parsed::Welcomed;
+}
 
 std::optional<Report> read_report(int fd) {
   Message m = Message::receive(fd);
@@ -256,7 +321,7 @@ std::optional<Report> read_report(int fd) {
 }
 
 struct Outcome {
-  std::int64_t pitches = 0, compared = 0, differences = 0, outages = 0;
+  std::int64_t pitches = 0, compared = 0, differences = 0, outages = 0, rejoins = 0;
   std::int64_t bytes_sent[2] = {};  // by each side, datagram payloads
   double seconds = 0;
   std::optional<lockstep::Frame> first_difference;
@@ -264,18 +329,8 @@ struct Outcome {
 };
 
 Outcome play(const Profile& profile) {
-  Side sides[2];
-  for (int player = 1; player <= 2; ++player) {
-    int fds[2];
-    EXPECT_EQ(socketpair(AF_UNIX, SOCK_SEQPACKET, 0, fds), 0);
-    const pid_t pid = fork();
-    if (pid == 0) {
-      close(fds[0]);
-      play_one_side(player, fds[1]);
-    }
-    close(fds[1]);
-    sides[player - 1] = {.fd = fds[0], .pid = pid};
-  }
+  Side sides[2] = {start_side(1, false), start_side(2, false)};
+  std::optional<Time> guest_left;
   struct InFlight {
     Time at;
     int to;
@@ -306,8 +361,10 @@ Outcome play(const Profile& profile) {
   auto transmit = [&](int from, const Report& r) {
     for (const Bytes& datagram : r.sent) {
       outcome.bytes_sent[from] += static_cast<std::int64_t>(datagram.size());
-      if (now < outage_ends) continue;
-      if (std::uniform_real_distribution(0.0, 1.0)(random) < profile.loss) continue;
+      if (!reliable(datagram)) {
+        if (now < outage_ends) continue;
+        if (std::uniform_real_distribution(0.0, 1.0)(random) < profile.loss) continue;
+      }
       const auto jitter = profile.jitter.count() == 0
                               ? Time{}
                               : Time(std::uniform_int_distribution<std::int64_t>(-profile.jitter.count(),
@@ -329,7 +386,7 @@ Outcome play(const Profile& profile) {
   bool quitting = false, gone = false;
   for (;;) {
     for (int side = 0; side < 2; ++side)
-      if (!sides[side].waiting) {
+      if (sides[side].alive && !sides[side].waiting) {
         std::optional<Report> r = read_report(sides[side].fd);
         if (!r) {
           ADD_FAILURE() << "player " << side + 1 << "'s game ended by itself at " << now.count() / 1e9 << " s";
@@ -350,7 +407,19 @@ Outcome play(const Profile& profile) {
     if (stuck) ADD_FAILURE() << "only " << outcome.pitches << " pitches in " << now.count() / 1e9 << " s";
     if (outcome.pitches >= kPitches || outcome.differences > 0 || stuck) {
       quitting = true;
-      for (int side = 0; side < 2; ++side) resume(side, true, {});
+      for (int side = 0; side < 2; ++side)
+        if (sides[side].alive) resume(side, true, {});
+      continue;
+    }
+    // The guest's page closes mid-game and is opened again 10 s later.
+    if (profile.rejoin && !guest_left && host.pitches >= 100) {
+      end_side(sides[1], true);
+      sides[1].digests.clear();
+      guest_left = now;
+      ++outcome.rejoins;
+    }
+    if (guest_left && !sides[1].alive && now >= *guest_left + 10s) {
+      sides[1] = start_side(2, true);
       continue;
     }
     if (profile.outages && host.in_flight && host.pitches >= next_outage_at && now >= outage_ends) {
@@ -359,7 +428,8 @@ Outcome play(const Profile& profile) {
       ++outcome.outages;
     }
     // The next event: a game's deadline or a datagram's arrival.
-    Time next = std::min(sides[0].last.until, sides[1].last.until);
+    Time next = sides[1].alive ? std::min(sides[0].last.until, sides[1].last.until) : sides[0].last.until;
+    if (guest_left && !sides[1].alive) next = std::min(next, *guest_left + 10s);
     if (!network.empty()) next = std::min(next, network.begin()->first);
     now = std::max(now, next);
     std::vector<Bytes> deliver[2];
@@ -368,17 +438,11 @@ Outcome play(const Profile& profile) {
       network.erase(network.begin());
     }
     for (int side = 0; side < 2; ++side)
-      if (sides[side].last.until <= now || !deliver[side].empty()) resume(side, false, std::move(deliver[side]));
+      if (sides[side].alive && (sides[side].last.until <= now || !deliver[side].empty()))
+        resume(side, false, std::move(deliver[side]));
   }
-  for (Side& side : sides) {
-    if (gone) kill(side.pid, SIGKILL);
-    int status = 0;
-    waitpid(side.pid, &status, 0);
-    if (!gone) {
-      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << profile.name;
-    }
-    close(side.fd);
-  }
+  for (Side& side : sides)
+    if (side.alive) end_side(side, gone);
   outcome.seconds = std::chrono::duration<double>(now).count();
   outcome.host = sides[0].last;
   outcome.guest = sides[1].last;
@@ -392,26 +456,32 @@ TEST_P(TwoGames, AgreeAtEveryConfirmedTickOverAThousandPitches) {
   const Outcome o = play(profile);
   std::printf("[%s] pitches %lld, ticks compared %lld, input delay %lld, ticks waited %lld + %lld, "
               "longest wait %.1f ms + %.1f ms, outages %lld, refused %lld + %lld, "
-              "sent %.0f + %.0f B/s over %.0f s\n",
+              "sent %.0f + %.0f B/s over %.0f s, rejoins %lld\n",
               profile.name, (long long)o.pitches, (long long)o.compared, (long long)o.host.delay,
               (long long)o.host.waited_ticks, (long long)o.guest.waited_ticks, o.host.longest_wait_us / 1000.0,
               o.guest.longest_wait_us / 1000.0, (long long)o.outages, (long long)o.host.refused,
-              (long long)o.guest.refused, o.bytes_sent[0] / o.seconds, o.bytes_sent[1] / o.seconds, o.seconds);
+              (long long)o.guest.refused, o.bytes_sent[0] / o.seconds, o.bytes_sent[1] / o.seconds, o.seconds,
+              (long long)o.rejoins);
   EXPECT_GE(o.pitches, kPitches);
   EXPECT_GT(o.compared, 100'000);
   EXPECT_EQ(o.differences, 0) << "first at tick " << o.first_difference.value_or(-1);
-  EXPECT_EQ(o.host.bad + o.guest.bad, 0);
+  EXPECT_EQ(o.host.bad, 0);
+  EXPECT_EQ(o.guest.bad, 0);
   EXPECT_EQ(o.host.delay, o.guest.delay);
   for (const std::int64_t sent : o.bytes_sent) EXPECT_LE(sent / o.seconds, 4096) << "bytes a second";
   if (profile.outages) {
     EXPECT_GE(o.outages, 1);
+  }
+  if (profile.rejoin) {
+    EXPECT_EQ(o.rejoins, 1);
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Networks, TwoGames,
     testing::Values(Profile{"Loopback1ms", 1ms, 0ms, 0, false}, Profile{"Jitter30ms", 30ms, 10ms, 0.01, false},
-                    Profile{"Lossy75ms", 75ms, 25ms, 0.05, false}, Profile{"Outage3s", 1ms, 0ms, 0, true}),
+                    Profile{"Lossy75ms", 75ms, 25ms, 0.05, false}, Profile{"Outage3s", 1ms, 0ms, 0, true},
+                    Profile{"GuestRejoins", 1ms, 0ms, 0, false, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
