@@ -1,6 +1,6 @@
 #include "game/two_screens.h"
 
-#include <bit>
+#include <cstring>
 #include <string_view>
 
 #include "core/forms/controls.h"
@@ -19,8 +19,8 @@ class Hash {
   void add(std::uint64_t v) {
     for (int i = 0; i < 8; ++i) byte(static_cast<std::uint8_t>(v >> (8 * i)));
   }
-  void add(double v) { add(std::bit_cast<std::uint64_t>(v)); }
-  void add(float v) { add(std::uint64_t{std::bit_cast<std::uint32_t>(v)}); }
+  void add(double v) { add(bits<std::uint64_t>(v)); }
+  void add(float v) { add(std::uint64_t{bits<std::uint32_t>(v)}); }
   void add(int v) { add(static_cast<std::uint64_t>(static_cast<std::int64_t>(v))); }
   void add(bool v) { byte(v ? 1 : 0); }
   void add(const Integer& v) { add(static_cast<int>(v)); }
@@ -31,6 +31,14 @@ class Hash {
   std::uint64_t value() const { return h_; }
 
  private:
+  // A value's bit pattern (the browser build's library has no bit_cast).
+  template <class Bits, class T>
+  static Bits bits(T v) {
+    static_assert(sizeof(Bits) == sizeof(T));
+    Bits b;
+    std::memcpy(&b, &v, sizeof b);
+    return b;
+  }
   void byte(std::uint8_t b) { h_ = (h_ ^ b) * 0x100000001B3ull; }
   std::uint64_t h_ = 0xCBF29CE484222325ull;
 };

@@ -34,7 +34,8 @@ bool Session::add_local(Input input, int as_player) {
   const int player = alone_ && as_player == peer() ? peer() : player_;
   input.frame = std::max(frame_ + delay_, local_sealed_ + 1);
   if (player == player_) {
-    const auto same_frame = std::ranges::count_if(unacked_, [&](const Input& i) { return i.frame == input.frame; });
+    const auto same_frame =
+        std::count_if(unacked_.begin(), unacked_.end(), [&](const Input& i) { return i.frame == input.frame; });
     if (same_frame >= kMaxInputsPerFrame || unacked_.size() >= kMaxInputsPerPacket) return false;
     unacked_.push_back(input);
   }
@@ -80,7 +81,7 @@ std::vector<Session::Applied> Session::advance(bool between_pitches) {
     schedule_.erase(it);
   }
   // Player 1's first; each player's in the order pressed.
-  std::ranges::stable_sort(inputs, {}, &Applied::player);
+  std::stable_sort(inputs.begin(), inputs.end(), [](const Applied& a, const Applied& b) { return a.player < b.player; });
   for (const Applied& applied : inputs) {
     if (applied.input.kind == Input::Delay) pending_delay_ = applied.input.a;
     log_.push_back(applied);
@@ -142,7 +143,7 @@ Session::Receipt Session::receive(std::span<const std::uint8_t> datagram, std::u
 Session::Receipt::Verdict Session::take(const InputsPacket& p) {
   const bool far_ahead = p.sealed > local_sealed_ + kMaxDelay;
   const bool far_behind = p.sealed < peer_sealed_ - kStaleLimit;
-  const bool wrong_kind = player_ == 1 && std::ranges::any_of(p.inputs, [](const Input& i) {
+  const bool wrong_kind = player_ == 1 && std::any_of(p.inputs.begin(), p.inputs.end(), [](const Input& i) {
                             return i.kind == Input::Delay;
                           });
   if (far_ahead || far_behind || wrong_kind || p.acked > local_sealed_ || p.digest_frame > local_sealed_)

@@ -54,7 +54,7 @@ class Reader {
 bool valid(const Input& input) {
   if (input.frame < 0) return false;
   switch (input.kind) {
-    case Input::Key: return std::ranges::find(kGameKeys, input.a) != kGameKeys.end();
+    case Input::Key: return std::find(kGameKeys.begin(), kGameKeys.end(), input.a) != kGameKeys.end();
     case Input::Click:
       return input.a >= 1 && input.a <= kMaxWindow && input.x >= 0 && input.x < kMaxClickPixel &&
              input.y >= 0 && input.y < kMaxClickPixel;
