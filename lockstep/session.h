@@ -60,6 +60,7 @@ class Session {
   // Replaying what happened before this screen rejoined: nothing to pace,
   // draw or wait for.
   bool replaying() const { return frame_ < replay_until_; }
+  Frame replay_until() const { return replay_until_; }
   // The host asks for a new delay; both screens use it from the first tick
   // between pitches once the request takes effect.
   void request_delay(int delay);

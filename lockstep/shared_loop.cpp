@@ -101,7 +101,10 @@ void SharedLoop::wait(std::optional<Time> deadline) {
     // host's game goes on without it; the guest's waits for the host.
     const std::uint32_t heard = std::max(session_.last_heard_ms(), started_ms_);
     const bool silent = session_.peer_said_bye() || device_ms() - heard >= kPeerGone.count();
-    if (peer_gone_ && !silent && !session_.alone()) peer_gone_ = false;
+    if (peer_gone_ && !silent && !session_.alone()) {
+      peer_gone_ = false;
+      peer_back();
+    }
     if (!peer_gone_ && silent) {
       peer_gone_ = true;
       if (session_.player() == 1) session_.play_alone();

@@ -69,6 +69,8 @@ class SharedLoop : public LoopPlatform {
   // The peer has said goodbye, or nothing for kPeerGone. The host plays on
   // alone; the guest waits for the host.
   virtual void peer_gone() {}
+  // The peer is heard again: rejoined, or its network back.
+  virtual void peer_back() {}
 
  private:
   void pump();

@@ -163,6 +163,11 @@ class SimScreen final : public SharedLoop {
   bool between_pitches() override { return ::between_pitches(); }
   std::uint64_t digest() override { return game_digest(); }
   void confirmed(lockstep::Frame frame) override {
+    if (frame == replayed_until_) {
+      std::printf("[rejoin] replayed %d ticks (%.0f s of play) in %.0f ms\n", frame, frame / 64.0,
+                  std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started_).count());
+      std::fflush(stdout);
+    }
     link_.digests.emplace_back(frame, game_digest());
     // A replay confirms thousands of ticks without waiting: report them in
     // pieces the pipe can carry.
@@ -219,6 +224,8 @@ class SimScreen final : public SharedLoop {
 
  private:
   Link& link_;
+  const lockstep::Frame replayed_until_ = session().replaying() ? session().replay_until() : -1;
+  const std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
   std::int64_t pitches_ = 0;
   bool was_pitched_ = false;
   computer::Opponent brain_;
