@@ -93,10 +93,6 @@ void SharedLoop::wait(std::optional<Time> deadline) {
       send(session_.datagram());
       sealed_at_ = device;
     }
-    if (session_.peer_ready()) {
-      advance(due);
-      return;
-    }
     // A peer gone is noticed once, and back once it is heard again. The
     // host's game goes on without it; the guest's waits for the host.
     const std::uint32_t heard = std::max(session_.last_heard_ms(), started_ms_);
@@ -110,6 +106,10 @@ void SharedLoop::wait(std::optional<Time> deadline) {
       if (session_.player() == 1) session_.play_alone();
       peer_gone();
       continue;
+    }
+    if (session_.peer_ready()) {
+      advance(due);
+      return;
     }
     device_wait(*sealed_at_ + kTickPeriod);
   }
