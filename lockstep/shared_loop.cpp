@@ -49,6 +49,7 @@ bool SharedLoop::take_event(Event& event) {
         return true;
       case Input::BoxClosed:
         if (input.a != innermost_box()) break;
+        box_closing(input.a);
         event = {.kind = Event::BoxClosed, .code = input.a};
         return true;
       case Input::Delay: continue;

@@ -66,6 +66,9 @@ class SharedLoop : public LoopPlatform {
   // The game as it stands at the end of `frame`, which both screens have
   // now passed with the same inputs.
   virtual void confirmed(lockstep::Frame /*frame*/) {}
+  // A box is closing on both screens, by either player: the device takes
+  // down its own, if the person here has not.
+  virtual void box_closing(int /*box*/) {}
   // The peer has said goodbye, or nothing for kPeerGone. The host plays on
   // alone; the guest waits for the host.
   virtual void peer_gone() {}

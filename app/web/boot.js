@@ -21,9 +21,53 @@
     for (var i = 0; i < text.length; ++i) data[i] = text.charCodeAt(i);
     return data.buffer;
   }
+  // The game's copy of its face, under the name the program gives it; the
+  // page's own text is set in it too, so the first layout looks up no
+  // system font.
+  function withFonts(game) {
+    var face = game.ccall('page_face_name', 'string', [], []);
+    var faces = [
+      new FontFace(face, bytes('font')),
+      new FontFace(face, bytes('bold-font'), {weight: 'bold'}),
+    ];
+    faces.forEach(function (f) { document.fonts.add(f); });
+    document.documentElement.style.setProperty('--game-face', '"' + face + '"');
+    return Promise.all(faces.map(function (f) { return f.load(); })).then(function () { return game; });
+  }
+  // An invitation's page, the host's or its friend's, plays on two screens:
+  // "#host=" or "#join=" and the room's token.
+  var invitation = /^#(host|join)=([A-Za-z0-9_-]{22})$/.exec(location.hash);
+  function script(src) {
+    return new Promise(function (loaded, failed) {
+      var element = document.createElement('script');
+      element.src = src;
+      element.onload = loaded;
+      element.onerror = failed;
+      document.head.appendChild(element);
+    });
+  }
+  // The two-screen program and the page's side of it load only here.
+  function startTwoScreens() {
+    var player = invitation[1] === 'host' ? 1 : 2, token = invitation[2];
+    Promise.all(['two/qr.js', 'two/friend.js', 'two/two.js'].map(script))
+      .then(function () {
+        return createDiamondTwo({onAbort: failed, locateFile: function (file) { return 'two/' + file; }});
+      })
+      .then(withFonts)
+      .then(function (game) {
+        if (!Friend.start(game, player, token)) return;
+        game.ccall('start_two_screens', null, ['number', 'string'], [player, token], {async: true}).catch(failed);
+      })
+      .catch(failed);
+  }
   function start() {
     if (typeof WebAssembly !== 'object' || typeof WebAssembly.instantiate !== 'function') {
       problem('This game needs a browser that runs WebAssembly.');
+      return;
+    }
+    if (invitation) {
+      startTwoScreens();
+      requestAnimationFrame(function () { setTimeout(keepFiles, 0); });
       return;
     }
     var ready;
@@ -37,19 +81,7 @@
       return;
     }
     Promise.resolve(ready)
-      .then(function (game) {
-        // The game's copy of its face, under the name the program gives it.
-        // The page's own text is set in it too, so the first layout looks up
-        // no system font.
-        var face = game.ccall('page_face_name', 'string', [], []);
-        var faces = [
-          new FontFace(face, bytes('font')),
-          new FontFace(face, bytes('bold-font'), {weight: 'bold'}),
-        ];
-        faces.forEach(function (f) { document.fonts.add(f); });
-        document.documentElement.style.setProperty('--game-face', '"' + face + '"');
-        return Promise.all(faces.map(function (f) { return f.load(); })).then(function () { return game; });
-      })
+      .then(withFonts)
       .then(function (game) {
         // The game's loop runs inside this call, suspended between events.
         game.ccall('start_game', null, [], [], {async: true}).catch(failed);
@@ -60,6 +92,26 @@
       })
       .catch(failed);
   }
+  // "Friend on another device" in the "Player 2" control: the page becomes
+  // the host's, in a new room, where a network and WebRTC allow it; else it
+  // says why and keeps the choice it had.
+  window.inviteFriend = function (select, previous) {
+    var why = !navigator.onLine ? 'Playing with a friend on another device needs a network.'
+            : typeof RTCPeerConnection !== 'function' ? 'Playing on two screens needs a browser with WebRTC.'
+            : '';
+    if (why) {
+      select.value = previous;
+      var line = document.getElementById('friend-status') || document.body.appendChild(document.createElement('p'));
+      line.id = 'friend-status';
+      line.setAttribute('role', 'status');
+      line.textContent = why;
+      return;
+    }
+    var random = crypto.getRandomValues(new Uint8Array(16));
+    var token = btoa(String.fromCharCode.apply(null, random)).replace(/\+/g, '-').replace(/\//g, '_').slice(0, 22);
+    location.hash = '#host=' + token;
+    location.reload();
+  };
   // A new build's worker takes over from the old one as soon as it has
   // kept the new files; the page then offers to reload into them. (The
   // first worker of a visit takes over a page that had none: nothing new.)

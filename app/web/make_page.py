@@ -2,13 +2,16 @@
 """Writes the site's page from its template: its style and scripts inline,
 each allowed by its hash in the page's policy, and the program and its two
 fonts in data blocks, so that the page starts with no other request.
-Usage: make_page.py TEMPLATE STYLE PROGRAM_JS PROGRAM_WASM FONT BOLD_FONT BOOT_JS PAGE"""
+The page may connect to its own origin and to CONNECT, the signalling
+server's origin where it has one of its own.
+Usage: make_page.py TEMPLATE STYLE PROGRAM_JS PROGRAM_WASM FONT BOLD_FONT BOOT_JS PAGE [CONNECT]"""
 import base64
 import hashlib
 import re
 import sys
 
-template, style, program_js, program, font, bold_font, boot_js, page = sys.argv[1:]
+template, style, program_js, program, font, bold_font, boot_js, page = sys.argv[1:9]
+connect = "".join(" " + origin for origin in sys.argv[9:] if origin)
 
 
 def text(path, *unsafe):
@@ -41,7 +44,7 @@ def allowed(content):
 css = text(style, "</style")
 script = text(program_js, "</script", "<!--") + "\n" + text(boot_js, "</script", "<!--")
 parts = {"STYLE_HASH": allowed(css), "SCRIPT_HASH": allowed(script), "STYLE": css, "SCRIPT": script,
-         "PROGRAM": encoded(program), "FONT": encoded(font), "BOLD_FONT": encoded(bold_font)}
+         "PROGRAM": encoded(program), "FONT": encoded(font), "BOLD_FONT": encoded(bold_font), "CONNECT": connect}
 with open(template, encoding="utf-8") as source:
     html = source.read()
 missing = [name for name in parts if "@%s@" % name not in html]

@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 """Writes the site's service worker from its template: the list of the
-site's files to keep, and a cache name that changes with their contents.
+site's files to keep at once (all but those for two screens), and a cache name that changes with their contents.
 Usage: make_service_worker.py TEMPLATE SITE_DIR"""
 import hashlib
 import os
@@ -14,7 +14,9 @@ for folder, _, names in sorted(os.walk(site)):
         relative = os.path.relpath(path, site).replace(os.sep, "/")
         if relative == "sw.js":
             continue
-        files.append(relative)
+        # The two-screen files are kept once a page has loaded them.
+        if not relative.startswith("two/"):
+            files.append(relative)
         with open(path, "rb") as data:
             digest.update(relative.encode() + b"\0" + data.read())
 listed = ", ".join('"%s"' % name for name in ["./"] + files)

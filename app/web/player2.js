@@ -15,7 +15,11 @@ mergeInto(LibraryManager.library, {
     if (!select) return;
     // A reload starts with a person as player 2: nothing is stored.
     select.value = 'person';
+    var previous = select.value;
     select.addEventListener('change', function() {
+      // A friend on another device is a page of its own (app/web/boot.js).
+      if (select.value === 'friend') return window.inviteFriend(select, previous);
+      previous = select.value;
       Page.push([Page.event.choice, Player2.control, Player2.choice[select.value]]);
     });
   },

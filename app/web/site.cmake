@@ -27,19 +27,42 @@ target_link_options(diamond_web PRIVATE ${WEB_PROGRAM_OPTIONS} -sWASM_ASYNC_COMP
                     "SHELL:--js-library ${CMAKE_SOURCE_DIR}/app/web/player2.js"
                     "SHELL:--js-library ${CMAKE_SOURCE_DIR}/app/web/pads.js")
 
+# The two-screen program, loaded only when a player invites a friend or
+# opens an invitation: the same game on the shared loop, and the page's side
+# of the peer connection (friend.js, configured with where to signal and
+# which ICE servers to ask).
+set(DIAMOND_SIGNAL_URL "" CACHE STRING "Signalling server's WebSocket address; empty: the page's own origin")
+set(DIAMOND_STUN_URLS "stun:stun.l.google.com:19302" CACHE STRING "STUN servers, separated by spaces")
+set(DIAMOND_TURN_URL "" CACHE STRING "A TURN server, optional: turn:host:port")
+set(DIAMOND_TURN_USER "" CACHE STRING "The TURN server's user name")
+set(DIAMOND_TURN_PASSWORD "" CACHE STRING "The TURN server's password")
+add_executable(diamond_two app/web/two_screens/main.cpp)
+target_link_libraries(diamond_two PRIVATE game lockstep web_platform)
+set_target_properties(diamond_two PROPERTIES OUTPUT_NAME two SUFFIX .js RUNTIME_OUTPUT_DIRECTORY ${PROGRAM}
+                      LINK_DEPENDS "${CMAKE_SOURCE_DIR}/core/web/page.js;${CMAKE_SOURCE_DIR}/core/web/page_canvas.js;${CMAKE_SOURCE_DIR}/app/web/two_screens/link.js;${CMAKE_SOURCE_DIR}/app/web/player2.js;${CMAKE_SOURCE_DIR}/app/web/pads.js")
+target_link_options(diamond_two PRIVATE ${WEB_PROGRAM_OPTIONS} -sEXPORT_NAME=createDiamondTwo
+                    "SHELL:--js-library ${CMAKE_SOURCE_DIR}/app/web/two_screens/link.js"
+                    "SHELL:--js-library ${CMAKE_SOURCE_DIR}/app/web/player2.js"
+                    "SHELL:--js-library ${CMAKE_SOURCE_DIR}/app/web/pads.js")
+string(REGEX MATCH "^[a-z]+://[^/?#]+" SIGNAL_ORIGIN "${DIAMOND_SIGNAL_URL}")
+configure_file(${CMAKE_SOURCE_DIR}/app/web/two_screens/friend.js.in ${PROGRAM}/friend.js @ONLY)
+
 # The page holds its style, its scripts, the program and the fonts; beside
 # it only the manifest, the icons and the service worker.
 set(PAGE_PARTS page.css ${PROGRAM}/diamond.js ${PROGRAM}/diamond.wasm ${GAME_FONTS} boot.js)
 add_custom_target(site ALL
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${SITE}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${SITE}/icons
-  COMMAND ${SYSTEM_PYTHON} ${CMAKE_SOURCE_DIR}/app/web/make_page.py index.html.in ${PAGE_PARTS} ${SITE}/index.html
+  COMMAND ${SYSTEM_PYTHON} ${CMAKE_SOURCE_DIR}/app/web/make_page.py index.html.in ${PAGE_PARTS} ${SITE}/index.html "${SIGNAL_ORIGIN}"
   COMMAND ${CMAKE_COMMAND} -E copy manifest.webmanifest ${SITE}
   COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/app/icons/32.png ${CMAKE_SOURCE_DIR}/app/icons/256.png ${SITE}/icons
   COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/app/icons/${APP_ID}.svg ${SITE}/icons/icon.svg
   COMMAND ${CMAKE_COMMAND} -E copy icons/180.png icons/maskable-512.png ${SITE}/icons
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${SITE}/two
+  COMMAND ${CMAKE_COMMAND} -E copy ${PROGRAM}/two.js ${PROGRAM}/two.wasm ${PROGRAM}/friend.js
+          ${CMAKE_SOURCE_DIR}/app/web/two_screens/qr.js ${CMAKE_SOURCE_DIR}/app/web/two_screens/friend.css ${SITE}/two
   COMMAND ${SYSTEM_PYTHON} ${CMAKE_SOURCE_DIR}/app/web/make_service_worker.py ${CMAKE_SOURCE_DIR}/app/web/sw.js.in ${SITE}
-  DEPENDS diamond_web ${GAME_FONTS}
+  DEPENDS diamond_web diamond_two ${PROGRAM}/friend.js ${GAME_FONTS}
   WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}/app/web
   VERBATIM)
 

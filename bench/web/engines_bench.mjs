@@ -11,7 +11,7 @@ import {join} from 'node:path';
 
 import {chromium} from '../../tests/web/node_modules/playwright-core/index.mjs';
 import {CHROMIUM_ARGS, ENGINES, openTab} from '../../tests/web/browsers.mjs';
-import {serve} from '../../tests/web/serve.mjs';
+import {serve} from '../../app/web/server/serve.mjs';
 
 const [site, bare, visits = '10'] = process.argv.slice(2);
 const folder = mkdtempSync(join(tmpdir(), 'diamond-bench-'));

@@ -9,7 +9,7 @@ import {join} from 'node:path';
 import {gzipSync} from 'node:zlib';
 
 import {chromium} from '../../tests/web/node_modules/playwright-core/index.mjs';
-import {serve} from '../../tests/web/serve.mjs';
+import {serve} from '../../app/web/server/serve.mjs';
 
 const [site, bench, seconds = '5'] = process.argv.slice(2);
 const browser = await chromium.launch({

@@ -35,6 +35,9 @@ void page_show_form(int id, int width, int height, int border, int border_rgb, b
 void page_hide_form(int id);
 void page_open_box(int id, const char* prompt, int prompt_length, const char* title, int title_length,
                    int min_width);
+// Takes the box down from the program's side, as if OK were pressed there,
+// without queueing its closing.
+void page_close_box(int id);
 
 // Painting, in client pixels (core/web/page_canvas.js); the page shows it at
 // its next frame.

@@ -232,6 +232,7 @@ mergeInto(LibraryManager.library, {
   page_open_box__deps: ['$Page'],
   page_open_box: function(id, prompt, promptLength, title, titleLength, minWidth) {
     var dialog = document.createElement('dialog');
+    dialog.dataset.box = id;
     dialog.style.minWidth = minWidth + 'px';
     var heading = document.createElement('h1');
     heading.textContent = UTF8ToString(title, titleLength);
@@ -247,9 +248,16 @@ mergeInto(LibraryManager.library, {
     // Escape cancels, Enter and OK submit: each closes the dialog.
     dialog.addEventListener('close', function() {
       dialog.remove();
-      Page.push([Page.event.boxClosed, id]);
+      if (!dialog.dataset.closedByProgram) Page.push([Page.event.boxClosed, id]);
     });
     dialog.showModal();
     ok.focus();
+  },
+
+  page_close_box: function(id) {
+    var dialog = document.querySelector('dialog[data-box="' + id + '"]');
+    if (!dialog) return;
+    dialog.dataset.closedByProgram = '1';
+    dialog.close();
   },
 });

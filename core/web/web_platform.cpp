@@ -20,14 +20,16 @@ LoopPlatform::Time schedule_time(double ms) {
 
 }  // namespace
 
-WebPlatform::WebPlatform() {
+namespace web_page {
+
+void init() {
   const std::string_view keys = dom_key_table();
   page_init(keys.data(), static_cast<int>(keys.size()), page_face_name());
 }
 
-LoopPlatform::Time WebPlatform::now() { return schedule_time(page_now()); }
+Time now() { return schedule_time(page_now()); }
 
-bool WebPlatform::take_event(Event& event) {
+bool take(Event& event, const std::function<void(int control, int value)>& on_choice) {
   double queued[4];
   if (!page_take_event(queued)) return false;
   event = {};
@@ -48,7 +50,7 @@ bool WebPlatform::take_event(Event& event) {
       break;
     case kPageChoice:
       // The page's own controls are the app's, not the game's.
-      if (on_page_choice) on_page_choice(static_cast<int>(queued[1]), static_cast<int>(queued[2]));
+      if (on_choice) on_choice(static_cast<int>(queued[1]), static_cast<int>(queued[2]));
       break;
     case kPageRepaintAll: event.kind = Event::RepaintAll; break;
     default: break;
@@ -57,7 +59,7 @@ bool WebPlatform::take_event(Event& event) {
 }
 
 // The page delivers input only while the program is suspended.
-void WebPlatform::wait(std::optional<Time> deadline) {
+void wait(std::optional<Time> deadline) {
   if (page_pending()) return;
   double ms = -1;
   if (deadline) {
@@ -67,7 +69,7 @@ void WebPlatform::wait(std::optional<Time> deadline) {
   page_wait(ms);
 }
 
-void WebPlatform::show_window(int window, Form& form, bool) {
+void show_window(int window, Form& form) {
   const FormSettings& settings = form.settings();
   const PixelRect client = client_pixels(form);
   page_show_form(window, client.width, client.height, border_pixels(form), static_cast<int>(kBorderColour.value),
@@ -76,12 +78,32 @@ void WebPlatform::show_window(int window, Form& form, bool) {
                  settings.keys_acted_on.data(), static_cast<int>(settings.keys_acted_on.size()));
 }
 
-void WebPlatform::hide_window(int window) { page_hide_form(window); }
+void hide_window(int window) { page_hide_form(window); }
 
-void WebPlatform::paint(int window, const Form& form, const PixelRect& dirty) { paint_form(window, form, dirty); }
+void paint(int window, const Form& form, const PixelRect& dirty) { paint_form(window, form, dirty); }
 
 // The page's modal <dialog>.
-void WebPlatform::open_box(int box, std::string_view prompt, std::string_view title) {
+void open_box(int box, std::string_view prompt, std::string_view title) {
   page_open_box(box, prompt.data(), static_cast<int>(prompt.size()), title.data(), static_cast<int>(title.size()),
                 kBoxMinWidthPixels);
+}
+
+}  // namespace web_page
+
+WebPlatform::WebPlatform() { web_page::init(); }
+
+LoopPlatform::Time WebPlatform::now() { return web_page::now(); }
+
+bool WebPlatform::take_event(Event& event) { return web_page::take(event, on_page_choice); }
+
+void WebPlatform::wait(std::optional<Time> deadline) { web_page::wait(deadline); }
+
+void WebPlatform::show_window(int window, Form& form, bool) { web_page::show_window(window, form); }
+
+void WebPlatform::hide_window(int window) { web_page::hide_window(window); }
+
+void WebPlatform::paint(int window, const Form& form, const PixelRect& dirty) { web_page::paint(window, form, dirty); }
+
+void WebPlatform::open_box(int box, std::string_view prompt, std::string_view title) {
+  web_page::open_box(box, prompt, title);
 }

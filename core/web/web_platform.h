@@ -10,8 +10,28 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 #include "core/event_loop.h"
+
+// The page's side of any platform on core's loop in a browser: the two-screen
+// device (app/web/two_screens) shares it with WebPlatform.
+namespace web_page {
+using Time = LoopPlatform::Time;
+using Event = LoopPlatform::Event;
+// Hands the page the key table and the face; once, before anything shows.
+void init();
+Time now();
+// The oldest page event, in the game's terms; a choice on the page's own
+// controls goes to `on_choice` and comes back as Handled.
+bool take(Event& event, const std::function<void(int control, int value)>& on_choice);
+// Suspends until a page event is queued or `deadline` (on now()'s clock).
+void wait(std::optional<Time> deadline);
+void show_window(int window, Form& form);
+void hide_window(int window);
+void paint(int window, const Form& form, const PixelRect& dirty);
+void open_box(int box, std::string_view prompt, std::string_view title);
+}  // namespace web_page
 
 class WebPlatform final : public LoopPlatform {
  public:

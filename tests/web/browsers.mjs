@@ -56,16 +56,19 @@ const freePort = () =>
 // In Chromium a private window can be had too: there the device pixel
 // ratio can be changed under the page, as a zoom does (a profile's own
 // window pins it); a private window cannot install a site.
-export async function openTab(engine, {width = 800, height = 600, scale = 1, private: inPrivate = false} = {}) {
+// `args`: Chromium's further flags; `init`: a script each page runs first.
+export async function openTab(engine, {width = 800, height = 600, scale = 1, private: inPrivate = false, args = [],
+                                       init = null} = {}) {
   const tab = {engine, messages: []};
   const note = (type, text) => (type === 'error' || type === 'warning' || type === 'warn') &&
     tab.messages.push(`${type}: ${text}`);
   if (engine === 'chromium') {
-    const launch = {executablePath: '/usr/bin/chromium', args: CHROMIUM_ARGS};
+    const launch = {executablePath: '/usr/bin/chromium', args: [...CHROMIUM_ARGS, ...args]};
     const settings = {viewport: {width, height}, deviceScaleFactor: scale};
     const profile = mkdtempSync(join(tmpdir(), 'diamond-chromium-'));
     const context = inPrivate ? await (await chromium.launch(launch)).newContext(settings)
                               : await chromium.launchPersistentContext(profile, {...launch, ...settings});
+    if (init) await context.addInitScript(init);
     const page = context.pages()[0] || (await context.newPage());
     page.on('console', (m) => note(m.type(), m.text()));
     page.on('pageerror', (e) => note('error', e.message));
@@ -92,6 +95,7 @@ export async function openTab(engine, {width = 800, height = 600, scale = 1, pri
   } else if (engine === 'firefox') {
     const browser = await puppeteer.launch({browser: 'firefox', executablePath: '/usr/bin/firefox-esr', headless: true});
     const page = await browser.newPage();
+    if (init) await page.evaluateOnNewDocument(init);
     page.on('console', (m) => note(m.type(), m.text()));
     page.on('pageerror', (e) => note('error', e.message));
     await page.setViewport({width, height, deviceScaleFactor: scale});

@@ -15,7 +15,7 @@ import {openTab} from './browsers.mjs';
 import {checker} from './checks.mjs';
 import {judgeDrawing} from './compare_drawings.mjs';
 import {decodePng} from './png.mjs';
-import {serve} from './serve.mjs';
+import {serve} from '../../app/web/server/serve.mjs';
 
 const ENGINES = ['chromium', 'firefox', 'webkit'];
 // A caption's ink against the desktop's: its amount within this share, its

@@ -6,7 +6,7 @@
 // Usage: node player2_test.mjs chromium|firefox|webkit SITE_DIR
 import {openTab} from './browsers.mjs';
 import {checker, place, watchCall} from './checks.mjs';
-import {serve} from './serve.mjs';
+import {serve} from '../../app/web/server/serve.mjs';
 
 const [engine, site] = process.argv.slice(2);
 const {ok, fail, check, done} = checker(engine);

@@ -10,7 +10,7 @@ import {dirname, join} from 'node:path';
 import {fileURLToPath} from 'node:url';
 
 import {openTab} from './browsers.mjs';
-import {serve} from './serve.mjs';
+import {serve} from '../../app/web/server/serve.mjs';
 import {BAT, BOX, BROWN, FIELD, MOUND, WHITE, checker, place, stampNext, watchCall} from './checks.mjs';
 
 const [engine, site] = process.argv.slice(2);

@@ -11,7 +11,7 @@ import {chromium} from 'playwright-core';
 import {CHROMIUM_ARGS} from './browsers.mjs';
 import {FIELD, checker, place, stampNext, watchCall} from './checks.mjs';
 import {decodePng} from './png.mjs';
-import {serve} from './serve.mjs';
+import {serve} from '../../app/web/server/serve.mjs';
 
 const site = process.argv[2];
 const {ok, fail, check, scene, done} = checker('chromium, by touch');

@@ -1,9 +1,12 @@
-// A static file server for the game's site: serve(folder, port) resolves to
-// the running server; run as a program it serves a folder until stopped.
+// The game's site and its signalling server, on one origin: serve(folder,
+// port) resolves to the running server (its signalling as .signalling);
+// run as a program it serves a folder until stopped.
 import {createServer} from 'node:http';
 import {readFile} from 'node:fs/promises';
 import {extname, join, normalize} from 'node:path';
 import {pathToFileURL} from 'node:url';
+
+import {createSignalling} from './signal.mjs';
 
 const TYPES = {
   '.html': 'text/html; charset=utf-8',
@@ -16,7 +19,7 @@ const TYPES = {
   '.webmanifest': 'application/manifest+json',
 };
 
-export function serve(folder, port = 0, host = '127.0.0.1') {
+export function serve(folder, port = 0, host = '127.0.0.1', signalling = {}) {
   const server = createServer(async (request, response) => {
     const path = decodeURIComponent(new URL(request.url, 'http://host').pathname);
     const file = normalize(join(folder, path.endsWith('/') ? path + 'index.html' : path));
@@ -32,11 +35,14 @@ export function serve(folder, port = 0, host = '127.0.0.1') {
       response.writeHead(404).end();
     }
   });
+  server.signalling = createSignalling(signalling);
+  server.on('upgrade', (request, socket, head) => server.signalling.upgrade(request, socket, head));
+  server.on('close', () => server.signalling.close());
   return new Promise((resolve) => server.listen(port, host, () => resolve(server)));
 }
 
-if (import.meta.url === pathToFileURL(process.argv[1]).href) {
-  const [folder, port = '8064'] = process.argv.slice(2);
-  const server = await serve(folder, Number(port));
+if (process.argv[1] && import.meta.url === pathToFileURL(process.argv[1]).href) {
+  const [folder, port = '8064', host = '127.0.0.1'] = process.argv.slice(2);
+  const server = await serve(folder, Number(port), host);
   console.log(`Playing at http://127.0.0.1:${server.address().port}/ (Ctrl+C stops)`);
 }
