@@ -56,9 +56,10 @@ const freePort = () =>
 // In Chromium a private window can be had too: there the device pixel
 // ratio can be changed under the page, as a zoom does (a profile's own
 // window pins it); a private window cannot install a site.
-// `args`: Chromium's further flags; `init`: a script each page runs first.
+// `args`: Chromium's further flags; `prefs`: Firefox's further preferences;
+// `init`: a script each page runs first.
 export async function openTab(engine, {width = 800, height = 600, scale = 1, private: inPrivate = false, args = [],
-                                       init = null} = {}) {
+                                       prefs = {}, init = null} = {}) {
   const tab = {engine, messages: []};
   const note = (type, text) => (type === 'error' || type === 'warning' || type === 'warn') &&
     tab.messages.push(`${type}: ${text}`);
@@ -93,7 +94,8 @@ export async function openTab(engine, {width = 800, height = 600, scale = 1, pri
       },
     });
   } else if (engine === 'firefox') {
-    const browser = await puppeteer.launch({browser: 'firefox', executablePath: '/usr/bin/firefox-esr', headless: true});
+    const browser = await puppeteer.launch({browser: 'firefox', executablePath: '/usr/bin/firefox-esr', headless: true,
+                                            extraPrefsFirefox: prefs});
     const page = await browser.newPage();
     if (init) await page.evaluateOnNewDocument(init);
     page.on('console', (m) => note(m.type(), m.text()));

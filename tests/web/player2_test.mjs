@@ -123,6 +123,23 @@ try {
     check(await tab.evaluate(() => !window.ballLeft), 'the computer pitched after a person took player 2 back');
     ok('the person\'s Space hit the computer\'s pitch, and with "Person" chosen again nothing pitched for 4 s');
   }
+  // "Friend on another device" where it cannot be: this WebKit has no
+  // WebRTC, and Chromium is taken offline. The page says why and keeps its
+  // choice.
+  if (engine !== 'firefox') {
+    if (engine === 'chromium') await tab.page.context().setOffline(true);
+    const before = await choice();
+    await tab.evaluate(() => {
+      const select = document.querySelector('#player2 select');
+      select.value = 'friend';
+      select.dispatchEvent(new Event('change'));
+    });
+    const said = await tab.evaluate(() => document.getElementById('friend-status')?.textContent);
+    const expected = engine === 'webkit' ? 'Playing on two screens needs a browser with WebRTC.'
+                                         : 'Playing with a friend on another device needs a network.';
+    check(said === expected && await choice() === before, `"Friend" said "${said}" and left "${await choice()}" chosen`);
+    ok(`"Friend on another device" ${engine === 'webkit' ? 'without WebRTC' : 'offline'} said "${said}"`);
+  }
   check(!tab.messages.length, `the page reported ${tab.messages.join('; ')}`);
 } finally {
   await tab.close();

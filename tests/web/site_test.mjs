@@ -474,7 +474,7 @@ try {
       () => document.querySelector('meta[http-equiv="Content-Security-Policy"]')?.content);
     const hash = "'sha256-[A-Za-z0-9+/]{43}='";
     check(new RegExp(`^default-src 'self'; script-src 'self' ${hash} 'wasm-unsafe-eval'; style-src 'self' ${hash}; ` +
-                     "object-src 'none'; base-uri 'none'$").test(policy), `the page's policy is ${policy}`);
+                     "connect-src 'self'; object-src 'none'; base-uri 'none'$").test(policy), `the page's policy is ${policy}`);
     const injected = await tab.evaluate(() => {
       const script = document.createElement('script');
       script.textContent = 'window.injectedRan = true;';

@@ -1,0 +1,165 @@
+// Two screens in two real browsers over real WebRTC, through the signalling
+// server beside the site: the host in Chromium invites, the friend opens the
+// link in the given engine. The friend pitches and the host bats with real
+// keys, through a side switch's box and a hit; both screens' drawings are
+// compared pixel for pixel whenever the game rests. A third page is
+// refused, the friend's reload rejoins the same game, and its closed tab is
+// noticed on the host's screen.
+// Usage: node friend_test.mjs chromium|firefox SITE_DIR
+import {writeFileSync} from 'node:fs';
+
+import {openTab} from './browsers.mjs';
+import {checker, watchCall} from './checks.mjs';
+import {TOLERANCE} from './compare_drawings.mjs';
+import {serve} from '../../app/web/server/serve.mjs';
+
+const [engine, site] = process.argv.slice(2);
+// The share of pixels two engines may smooth differently.
+const ENGINES_DIFFER = 0.002;
+const {ok, fail, check, done} = checker(`chromium with ${engine}`);
+const server = await serve(site);
+const origin = `http://127.0.0.1:${server.address().port}`;
+process.on('exit', () => server.close());
+
+// No ICE server: the pages find each other on this machine alone.
+const options = {width: 900, height: 700, init: () => { window.FriendIceServers = []; },
+                 args: ['--allow-loopback-in-peer-connection', '--use-fake-ui-for-media-stream'],
+                 prefs: {'media.peerconnection.ice.obfuscate_host_addresses': false}};
+const host = await openTab('chromium', options);
+const friend = await openTab(engine, options);
+const tabs = [host, friend];
+
+const waitFor = async (tab, test, what, timeout = 5000) =>
+  (await tab.poll(test, timeout)) || fail(`timed out waiting until ${what}`);
+const status = (tab) => tab.evaluate(() => document.getElementById('friend-status')?.textContent || '');
+const connected = (tab, what) => waitFor(tab, () => /^Connected/.test(document.getElementById('friend-status')?.textContent),
+                                         what, 10000);
+const shown = (tab) => tab.evaluate(() => document.querySelectorAll('.window:not([hidden])').length);
+
+// Every shown window's pixels, RGBA, in the order the page stacks them.
+const drawing = (tab) => tab.evaluate(() => Array.from(document.querySelectorAll('.window:not([hidden]) canvas'), (c) => {
+  const data = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+  let text = '';
+  for (let i = 0; i < data.length; i += 8192) text += String.fromCharCode.apply(null, data.subarray(i, i + 8192));
+  return {width: c.width, height: c.height, pixels: btoa(text)};
+}));
+// Pixels that differ by more than a channel step of TOLERANCE: none between
+// two pages of one engine; between engines, only where each smooths the
+// edges of text and curves its own way.
+async function sameDrawing(when) {
+  for (const tab of tabs)
+    check(!/disagreed|ended/.test(await status(tab)), `${when}, a screen read "${await status(tab)}"`);
+  const [a, b] = [await drawing(host), await drawing(friend)];
+  let differ = 0, all = 0;
+  const sizes = (d) => d.map((w) => `${w.width}x${w.height}`).join(' ');
+  if (sizes(a) !== sizes(b)) return fail(`${when}, the host shows ${sizes(a)} and the friend ${sizes(b)}`);
+  a.forEach((w, i) => {
+    const p = Buffer.from(w.pixels, 'base64'), q = Buffer.from(b[i].pixels, 'base64');
+    for (let j = 0; j < p.length; j += 4) {
+      all += 1;
+      if ([0, 1, 2].some((c) => Math.abs(p[j + c] - q[j + c]) > TOLERANCE)) differ += 1;
+    }
+  });
+  const allowed = engine === 'chromium' ? 0 : Math.floor(all * ENGINES_DIFFER);
+  if (differ > allowed) {
+    writeFileSync('friend-host.png', await host.png());
+    writeFileSync('friend-friend.png', await friend.png());
+    fail(`${when}, ${differ} of ${all} pixels differ between the screens, more than ${allowed} (friend-*.png)`);
+  }
+  ok(`${when}, the screens' ${sizes(a)} differ in ${differ} of ${all} pixels`);
+}
+// A pitch seen leaving the mound on both screens, then settled on both.
+const resetWatch = (tab) => tab.evaluate(() => Object.assign(window, {ballLeft: false, batOut: false}));
+async function settled(what) {
+  for (const tab of tabs)
+    await waitFor(tab, () => window.callShown || document.querySelectorAll('.window:not([hidden])').length > 1 ||
+                             document.querySelector('dialog[open]'), `${what} was settled`);
+}
+
+try {
+  await host.goto(`${origin}/`);
+  await waitFor(host, () => performance.getEntriesByName('diamond-first-frame').length > 0, 'the game was drawn', 10000);
+  // The choice makes this page the host's: it loads again.
+  await Promise.all([host.page.waitForEvent('load'), host.page.selectOption('#player2-choice', 'friend')]);
+  await waitFor(host, () => document.getElementById('invite-link')?.value.includes('#join='), 'the invitation showed');
+  const invitation = await host.evaluate(() => ({
+    link: document.getElementById('invite-link').value,
+    label: document.querySelector('label[for="invite-link"]').textContent,
+    qr: document.querySelector('#invite svg[role="img"]')?.getAttribute('aria-label'),
+    role: document.getElementById('friend-status').getAttribute('role'),
+  }));
+  check(invitation.label === 'Invitation link' && invitation.qr === 'QR code of the invitation link' &&
+        invitation.role === 'status', `the invitation is not as labelled: ${JSON.stringify(invitation)}`);
+  check(await status(host) === 'Waiting for your friend…', `the host's status read "${await status(host)}"`);
+  ok(`"Friend on another device" showed the invitation ${invitation.link}`);
+
+  await friend.goto(invitation.link);
+  await connected(host, 'the host was connected');
+  await connected(friend, 'the friend was connected');
+  await waitFor(friend, () => document.querySelector('canvas'), 'the friend\'s game was drawn');
+  ok(`connected: host "${await status(host)}", friend "${await status(friend)}"`);
+
+  const third = await openTab('chromium', options);
+  await third.goto(invitation.link);
+  await waitFor(third, () => /full/.test(document.getElementById('friend-status')?.textContent), 'the third page was refused');
+  ok(`a third page was told "${await status(third)}"`);
+  await third.close();
+
+  for (const tab of tabs) await watchCall(tab);
+  // The friend bats first: its pitch key counts on neither screen.
+  await friend.key('Numpad8');
+  await host.sleep(1000);
+  for (const tab of tabs) check(!(await tab.evaluate(() => window.ballLeft)), `the batter's 8 pitched on the ${tab === host ? 'host' : 'friend'}'s screen`);
+  // The host pitches until the sides switch; the friend lets every pitch go.
+  let pitches = 0;
+  while (!(await host.evaluate(() => !!document.querySelector('dialog[open]'))) && pitches < 20) {
+    for (const tab of tabs) await resetWatch(tab);
+    await host.key('Numpad8');
+    for (const tab of tabs) await waitFor(tab, () => window.ballLeft, 'the host\'s pitch left the mound');
+    await settled('the host\'s pitch');
+    if (pitches === 0) await sameDrawing('after the first pitch');
+    ++pitches;
+  }
+  await waitFor(friend, () => document.querySelector('dialog[open]'), 'the box opened on the friend\'s screen');
+  ok(`${pitches} pitches from the host switched the sides on both screens`);
+  await friend.key('Enter');
+  await waitFor(host, () => !document.querySelector('dialog[open]'), 'the friend\'s Enter closed the host\'s box');
+  await sameDrawing('after the friend closed the box');
+
+  // Now the friend pitches and the host swings a quarter of a second after
+  // the ball leaves the mound, until it hits.
+  let hit = false;
+  for (let tries = 0; !hit && tries < 8; ++tries) {
+    for (const tab of tabs) await resetWatch(tab);
+    await friend.key('Numpad8');
+    await waitFor(host, () => window.ballLeft, 'the friend\'s pitch left the mound');
+    await host.sleep(250);
+    await host.key('Space');
+    await settled('the friend\'s pitch');
+    hit = (await shown(host)) > 1;
+  }
+  check(hit, 'the host hit none of eight pitches from the friend');
+  for (const tab of tabs) await waitFor(tab, () => !document.querySelector('dialog[open]') && window.ballOnMound, 'at rest');
+  await host.sleep(3500);  // the flight: 200 ticks
+  await sameDrawing('after the host\'s hit landed');
+
+  // The friend's page reloads and rejoins the same game.
+  await friend.goto(invitation.link);
+  await connected(friend, 'the friend rejoined');
+  await waitFor(friend, () => document.querySelectorAll('.window:not([hidden])').length > 1, 'the friend saw the hit view again');
+  await host.sleep(500);
+  await sameDrawing('after the friend reloaded');
+
+  // The friend's tab closes: the host is told, within 3 s.
+  await friend.close();
+  tabs.pop();
+  await waitFor(host, () => /^Your friend left/.test(document.getElementById('friend-status').textContent),
+                'the host was told its friend left', 3000);
+  ok(`the friend's tab closed; the host read "${await status(host)}"`);
+  // The test's own read-back of the canvases draws a warning of Chromium's.
+  const reported = host.messages.filter((m) => !/willReadFrequently/.test(m));
+  check(!reported.length, `the host's page reported ${reported.join('; ')}`);
+} finally {
+  for (const tab of tabs) await tab.close();
+}
+done();
