@@ -94,16 +94,23 @@ void SharedLoop::wait(std::optional<Time> deadline) {
       send(session_.datagram());
       sealed_at_ = device;
     }
-    // A peer gone is noticed once, and back once it is heard again. The
-    // host's game goes on without it; the guest's waits for the host.
-    const std::uint32_t heard = std::max(session_.last_heard_ms(), started_ms_);
-    const bool silent = session_.peer_said_bye() || device_ms() - heard >= kPeerGone.count();
-    if (peer_gone_ && !silent && !session_.alone()) {
-      peer_gone_ = false;
+    // A silent peer is noticed once quiet, and once gone; and back once it
+    // is heard again. The host's game goes on without it; the guest's
+    // waits for the host.
+    const std::uint32_t silence = device_ms() - std::max(session_.last_heard_ms(), started_ms_);
+    const Peer now = session_.peer_said_bye() || silence >= kPeerGone.count() ? Peer::Gone
+                     : silence >= kPeerQuiet.count()                          ? Peer::Quiet
+                                                                              : Peer::Heard;
+    if (peer_ != Peer::Heard && now == Peer::Heard && !session_.alone()) {
+      peer_ = now;
       peer_back();
     }
-    if (!peer_gone_ && silent) {
-      peer_gone_ = true;
+    if (peer_ == Peer::Heard && now == Peer::Quiet) {
+      peer_ = now;
+      peer_quiet();
+    }
+    if (peer_ != Peer::Gone && now == Peer::Gone) {
+      peer_ = now;
       if (session_.player() == 1) session_.play_alone();
       peer_gone();
       continue;

@@ -20,8 +20,9 @@
 #include "lockstep/session.h"
 
 // A peer silent this long has gone; a network outage shorter than this only
-// stalls the game.
+// stalls the game. Both screens say so sooner, once it has been quiet.
 inline constexpr std::chrono::milliseconds kPeerGone{3500};
+inline constexpr std::chrono::milliseconds kPeerQuiet{2000};
 
 class SharedLoop : public LoopPlatform {
  public:
@@ -69,10 +70,13 @@ class SharedLoop : public LoopPlatform {
   // A box is closing on both screens, by either player: the device takes
   // down its own, if the person here has not.
   virtual void box_closing(int /*box*/) {}
+  // The peer has said nothing for kPeerQuiet: the game waits for it.
+  virtual void peer_quiet() {}
   // The peer has said goodbye, or nothing for kPeerGone. The host plays on
   // alone; the guest waits for the host.
   virtual void peer_gone() {}
-  // The peer is heard again: rejoined, or its network back.
+  // The peer is heard again, after it was quiet or gone: rejoined, or its
+  // network back.
   virtual void peer_back() {}
 
  private:
@@ -93,7 +97,7 @@ class SharedLoop : public LoopPlatform {
   std::deque<lockstep::Session::Applied> due_;
   int requested_delay_ = 0;
   std::uint32_t started_ms_ = 0;  // on the device, when this screen's first tick was due
-  bool peer_gone_ = false;
+  enum class Peer { Heard, Quiet, Gone } peer_ = Peer::Heard;
   Waits waits_;
   int refused_ = 0;
 };

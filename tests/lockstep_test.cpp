@@ -161,6 +161,10 @@ class LoneScreen final : public SharedLoop {
   Session guest{2, 1};
   std::deque<Event> local;
   std::function<void(Frame)> each_tick;
+  // While silent, the guest sends nothing; `on_peer` hears what the loop
+  // says of it, at the device's time.
+  bool silent = false;
+  std::function<void(const char*, Time)> on_peer;
 
  protected:
   Time device_now() override { return device_; }
@@ -171,7 +175,7 @@ class LoneScreen final : public SharedLoop {
     device_ = deadline;
     if (guest.frame() < session().frame() + 1 && guest.seal_next()) guest.advance(true);
     guest.seal_next();
-    inbox_.push_back(guest.datagram());
+    if (!silent) inbox_.push_back(guest.datagram());
     if (each_tick && session().frame() != last_tick_) each_tick(last_tick_ = session().frame());
   }
   bool may_press(int player, int code) override { return ::may_press(player, code); }
@@ -181,8 +185,14 @@ class LoneScreen final : public SharedLoop {
   void hide_window(int) override {}
   void paint(int, const Form&, const PixelRect&) override {}
   void open_box(int, std::string_view, std::string_view) override {}
+  void peer_quiet() override { heard("quiet"); }
+  void peer_gone() override { heard("gone"); }
+  void peer_back() override { heard("back"); }
 
  private:
+  void heard(const char* what) {
+    if (on_peer) on_peer(what, device_);
+  }
   template <class T>
   static bool take(std::deque<T>& queue, T& out) {
     if (queue.empty()) return false;
@@ -223,6 +233,43 @@ TEST(LoneScreen, AKeyCountsOnlyFromThePlayerInItsRoleAndAppliesTheNextTick) {
     }
   };
   screen.run(Diamond());
+  reset_process_state();
+}
+
+// A peer silent for 2 s is noticed as quiet, and heard again is back; silent
+// for 3.5 s it is gone, and the host's person plays for it.
+TEST(LoneScreen, ASilentPeerIsQuietAt2SecondsAndGoneAtThreeAndAHalf) {
+  reset_process_state();
+  LoneScreen screen;
+  std::vector<std::pair<std::string, double>> said;  // what, seconds of silence
+  LoopPlatform::Time silent_since{};
+  const auto hush = [&](LoopPlatform::Time now) {
+    screen.silent = true;
+    silent_since = now;
+  };
+  screen.on_peer = [&](const char* what, LoopPlatform::Time now) {
+    said.emplace_back(what, std::chrono::duration<double>(now - silent_since).count());
+    if (said.size() == 1) screen.silent = false;  // an outage of 2 s
+    if (said.size() == 2) hush(now);
+    if (said.size() == 4) screen.local.push_back({.kind = LoopPlatform::Event::Key, .code = vk::kSpace});
+  };
+  screen.each_tick = [&](Frame frame) {
+    if (frame == 10) hush(frame * kTickPeriod);
+    const auto batter_played = [](const Session::Applied& a) { return a.player == 2; };
+    if (std::ranges::any_of(screen.session().log(), batter_played) || frame > 2000) screen.quit();
+  };
+  screen.run(Diamond());
+  ASSERT_EQ(said.size(), 4u);
+  EXPECT_EQ(said[0].first, "quiet");
+  EXPECT_EQ(said[1].first, "back");
+  EXPECT_EQ(said[2].first, "quiet");
+  EXPECT_EQ(said[3].first, "gone");
+  EXPECT_NEAR(said[0].second, 2.0, 0.05);
+  EXPECT_NEAR(said[2].second, 2.0, 0.05);
+  EXPECT_NEAR(said[3].second, 3.5, 0.05);
+  EXPECT_TRUE(screen.session().alone());
+  EXPECT_TRUE(std::ranges::any_of(screen.session().log(), [](const Session::Applied& a) { return a.player == 2; }))
+      << "the host's Space did not play for the gone batter";
   reset_process_state();
 }
 

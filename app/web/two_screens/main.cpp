@@ -37,7 +37,14 @@ namespace {
 // connection, when it is not a datagram.
 enum LinkNext : int { kDatagram = 0, kNothing = -1, kOpened = -2, kClosed = -3 };
 // Numbered as Friend.status in friend.js.
-enum Status : int { kConnected = 1, kFriendLeft = 2, kFriendBack = 3, kDisagreed = 4, kTooManyBad = 5 };
+enum Status : int {
+  kConnected = 1,
+  kFriendLeft = 2,
+  kFriendBack = 3,
+  kDisagreed = 4,
+  kTooManyBad = 5,
+  kFriendQuiet = 6
+};
 // Numbered as Player2.role in player2.js: which pad belongs to the other screen.
 enum PadsHidden : int { kNone = 0, kPitcher = 1, kBatter = 2 };
 
@@ -119,6 +126,7 @@ class TwoScreenPage final : public SharedLoop {
     }
   }
 
+  void peer_quiet() override { link_status(kFriendQuiet, 0, 0); }
   void peer_gone() override { link_status(kFriendLeft, session().alone() ? 1 : 0, 0); }
   void peer_back() override { link_status(kFriendBack, 0, 0); }
   void box_closing(int box) override { page_close_box(box); }
