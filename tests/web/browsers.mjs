@@ -57,15 +57,16 @@ const freePort = () =>
 // ratio can be changed under the page, as a zoom does (a profile's own
 // window pins it); a private window cannot install a site.
 // `args`: Chromium's further flags; `prefs`: Firefox's further preferences;
-// `init`: a script each page runs first.
+// `init`: a script each page runs first; `mobile`: Chromium's emulation of
+// a phone, with touch.
 export async function openTab(engine, {width = 800, height = 600, scale = 1, private: inPrivate = false, args = [],
-                                       prefs = {}, init = null} = {}) {
+                                       prefs = {}, init = null, mobile = false} = {}) {
   const tab = {engine, messages: []};
   const note = (type, text) => (type === 'error' || type === 'warning' || type === 'warn') &&
     tab.messages.push(`${type}: ${text}`);
   if (engine === 'chromium') {
     const launch = {executablePath: '/usr/bin/chromium', args: [...CHROMIUM_ARGS, ...args]};
-    const settings = {viewport: {width, height}, deviceScaleFactor: scale};
+    const settings = {viewport: {width, height}, deviceScaleFactor: scale, isMobile: mobile, hasTouch: mobile};
     const profile = mkdtempSync(join(tmpdir(), 'diamond-chromium-'));
     const context = inPrivate ? await (await chromium.launch(launch)).newContext(settings)
                               : await chromium.launchPersistentContext(profile, {...launch, ...settings});
@@ -84,6 +85,11 @@ export async function openTab(engine, {width = 800, height = 600, scale = 1, pri
         await cdp.send('Input.dispatchKeyEvent', {...event, type: 'keyUp', text: undefined});
       },
       click: (x, y) => page.mouse.click(x, y),
+      // A finger down and up again: real touch events.
+      tap: async (x, y) => {
+        await cdp.send('Input.dispatchTouchEvent', {type: 'touchStart', touchPoints: [{x, y}]});
+        await cdp.send('Input.dispatchTouchEvent', {type: 'touchEnd', touchPoints: []});
+      },
       png: () => page.screenshot(),
       resize: (w, h, s) => cdp.send('Emulation.setDeviceMetricsOverride',
                                     {width: w, height: h, deviceScaleFactor: s, mobile: false}),
