@@ -42,6 +42,9 @@ cmake --preset web -DDIAMOND_BENCH=ON >/dev/null
 cmake --build --preset web >/dev/null
 (cd tests/web && npm ci --no-audit --no-fund --silent)
 node bench/web/web_bench.mjs build/web/site build/web/bench "$seconds"
+(cd app/web/server && npm ci --no-audit --no-fund --silent)
+echo "== Two screens, in headless Chromium"
+node bench/web/friend_bench.mjs build/web/site
 echo "== The browser build in every engine"
 xvfb-run -a -s "-screen 0 1280x1024x24" node bench/web/engines_bench.mjs build/web/site bench/web/bare.html
 
