@@ -35,8 +35,9 @@
     return Promise.all(faces.map(function (f) { return f.load(); })).then(function () { return game; });
   }
   // An invitation's page, the host's or its friend's, plays on two screens:
-  // "#host=" or "#join=" and the room's token.
-  var invitation = /^#(host|join)=([A-Za-z0-9_-]{22})$/.exec(location.hash);
+  // "#host=" or "#join=" and the room's token; where no server was there to
+  // meet through, the friend's link carries the host's offer too.
+  var invitation = /^#(host|join)=([A-Za-z0-9_-]{22})(?:&offer=([A-Za-z0-9_-]{1,2000}))?$/.exec(location.hash);
   function script(src) {
     return new Promise(function (loaded, failed) {
       var element = document.createElement('script');
@@ -55,7 +56,7 @@
       })
       .then(withFonts)
       .then(function (game) {
-        if (!Friend.start(game, player, token)) return;
+        if (!Friend.start(game, player, token, invitation[3])) return;
         game.ccall('start_two_screens', null, ['number', 'string'], [player, token], {async: true}).catch(failed);
       })
       .catch(failed);

@@ -59,10 +59,10 @@ const drawing = (tab) => tab.evaluate(() => Array.from(document.querySelectorAll
 // Pixels that differ by more than a channel step of TOLERANCE: none between
 // two pages of one engine; between engines, only where each smooths the
 // edges of text and curves its own way.
-async function sameDrawing(when) {
-  for (const tab of tabs)
+async function sameDrawing(when, [one, other] = [host, friend]) {
+  for (const tab of [one, other])
     check(!/disagreed|ended/.test(await status(tab)), `${when}, a screen read "${await status(tab)}"`);
-  const [a, b] = [await drawing(host), await drawing(friend)];
+  const [a, b] = [await drawing(one), await drawing(other)];
   let differ = 0, all = 0;
   const sizes = (d) => d.map((w) => `${w.width}x${w.height}`).join(' ');
   if (sizes(a) !== sizes(b)) return fail(`${when}, the host shows ${sizes(a)} and the friend ${sizes(b)}`);
@@ -75,8 +75,8 @@ async function sameDrawing(when) {
   });
   const allowed = engine !== 'firefox' ? 0 : Math.floor(all * ENGINES_DIFFER);
   if (differ > allowed) {
-    writeFileSync('friend-host.png', await host.png());
-    writeFileSync('friend-friend.png', await friend.png());
+    writeFileSync('friend-host.png', await one.png());
+    writeFileSync('friend-friend.png', await other.png());
     fail(`${when}, ${differ} of ${all} pixels differ between the screens, more than ${allowed} (friend-*.png)`);
   }
   ok(`${when}, the screens' ${sizes(a)} differ in ${differ} of ${all} pixels`);
@@ -200,5 +200,34 @@ try {
   check(!reported.length, `the host's page reported ${reported.join('; ')}`);
 } finally {
   for (const tab of tabs) await tab.close();
+}
+
+// Where no signalling server answers, as on a plain static host: the link
+// carries the host's offer, the friend's page a reply code that the host
+// pastes, and the two play one game.
+if (engine !== 'tablet') {
+  const staticSite = await serve(site, 0, '127.0.0.1', false);
+  const pair = [await openTab('chromium', options), await openTab(engine, options)];
+  const [first, second] = pair;
+  try {
+    await first.goto(`http://127.0.0.1:${staticSite.address().port}/#host=${'Q'.repeat(22)}`);
+    await waitFor(first, () => /&offer=/.test(document.getElementById('invite-link')?.value), 'the link carried the offer');
+    const link = await first.evaluate(() => document.getElementById('invite-link').value);
+    await second.goto(link);
+    await waitFor(second, () => document.getElementById('reply-text')?.value, 'the friend\'s page showed a reply code');
+    const reply = await second.evaluate(() => document.getElementById('reply-text').value);
+    await first.evaluate((code) => {
+      document.getElementById('reply-code').value = code;
+      [...document.querySelectorAll('#invite button')].find((b) => b.textContent === 'Connect').click();
+    }, reply);
+    for (const tab of pair) await connected(tab, 'the two codes connected the pages');
+    for (const tab of pair) await watchCall(tab);
+    await first.key('Numpad8');
+    for (const tab of pair) await waitFor(tab, () => window.callShown, 'the host\'s pitch was called');
+    await sameDrawing(`without a server, a link of ${link.length} characters and a reply code of ${reply.length}`, pair);
+  } finally {
+    for (const tab of pair) await tab.close();
+    staticSite.close();
+  }
 }
 done();

@@ -1,6 +1,7 @@
 // The game's site and its signalling server, on one origin: serve(folder,
-// port) resolves to the running server (its signalling as .signalling);
-// run as a program it serves a folder until stopped.
+// port) resolves to the running server (its signalling as .signalling, or
+// none when `signalling` is false, as on a plain static host); run as a
+// program it serves a folder until stopped.
 import {createServer} from 'node:http';
 import {readFile} from 'node:fs/promises';
 import {extname, join, normalize} from 'node:path';
@@ -35,9 +36,11 @@ export function serve(folder, port = 0, host = '127.0.0.1', signalling = {}) {
       response.writeHead(404).end();
     }
   });
-  server.signalling = createSignalling(signalling);
-  server.on('upgrade', (request, socket, head) => server.signalling.upgrade(request, socket, head));
-  server.on('close', () => server.signalling.close());
+  if (signalling !== false) {
+    server.signalling = createSignalling(signalling);
+    server.on('upgrade', (request, socket, head) => server.signalling.upgrade(request, socket, head));
+    server.on('close', () => server.signalling.close());
+  }
   return new Promise((resolve) => server.listen(port, host, () => resolve(server)));
 }
 
