@@ -19,9 +19,9 @@ TEST_PACKAGES=(googletest kwin-x11 dbus-daemon libgtest-dev xvfb xdotool x11-xse
 BENCH_PACKAGES=(libbenchmark-dev)
 # The browser build and its tests: emscripten (with its clang and binaryen)
 # and Node.js build the site; Chromium, Firefox ESR and WebKitGTK's
-# MiniBrowser (on a virtual X server) play it.
+# MiniBrowser (on a virtual X server) play it; zbarimg reads its QR codes.
 WEB_PACKAGES=(cmake ninja-build emscripten nodejs googletest python3-fonttools fonts-dejavu-extra)
-BROWSER_PACKAGES=(chromium firefox-esr webkit2gtk-driver xvfb xauth)
+BROWSER_PACKAGES=(chromium firefox-esr webkit2gtk-driver xvfb xauth zbar-tools)
 # The Windows build: Debian's mingw-w64 cross compiler (posix threads) and
 # NSIS make diamond.exe, its zip and its installer; Wine 64-bit runs them on
 # a virtual X server under openbox for the tests.

@@ -8,7 +8,10 @@
 // then the host's reload rejoin the same game, and the friend's closed tab
 // is noticed on the host's screen.
 // Usage: node friend_test.mjs chromium|firefox|tablet SITE_DIR
-import {writeFileSync} from 'node:fs';
+import {execFileSync} from 'node:child_process';
+import {rmSync, writeFileSync} from 'node:fs';
+import {tmpdir} from 'node:os';
+import {join} from 'node:path';
 
 import {openTab} from './browsers.mjs';
 import {checker, watchCall} from './checks.mjs';
@@ -81,6 +84,26 @@ async function sameDrawing(when, [one, other] = [host, friend]) {
   }
   ok(`${when}, the screens' ${sizes(a)} differ in ${differ} of ${all} pixels`);
 }
+// What a scanner reads from the page's QR code: its modules drawn at 4
+// pixels each, and read by zbarimg.
+function scan({box, path}) {
+  const size = Number(box.split(' ')[2]), scale = 4, dark = new Set();
+  for (const [, x, y] of path.matchAll(/M(\d+) (\d+)/g)) dark.add(`${x},${y}`);
+  const rows = [];
+  for (let y = 0; y < size * scale; ++y) {
+    const row = [];
+    for (let x = 0; x < size * scale; ++x) row.push(dark.has(`${Math.floor(x / scale)},${Math.floor(y / scale)}`) ? 0 : 1);
+    rows.push(row.join(' '));
+  }
+  const file = join(tmpdir(), `diamond-qr-${process.pid}.pgm`);
+  writeFileSync(file, `P2\n${size * scale} ${size * scale}\n1\n${rows.join('\n')}\n`);
+  try {
+    return execFileSync('zbarimg', ['-q', '--raw', file], {encoding: 'utf8', stdio: ['ignore', 'pipe', 'ignore']}).trim();
+  } finally {
+    rmSync(file);
+  }
+}
+
 // The friend's presses: keys, or on the tablet taps on what the key is.
 const TAPPED = {Numpad8: '#pitcher button[data-key="8"]', Enter: 'dialog[open] button'};
 async function press(name) {
@@ -118,7 +141,11 @@ try {
   check(invitation.label === 'Invitation link' && invitation.qr === 'QR code of the invitation link' &&
         invitation.role === 'status', `the invitation is not as labelled: ${JSON.stringify(invitation)}`);
   check(await status(host) === 'Waiting for your friend…', `the host's status read "${await status(host)}"`);
-  ok(`"Friend on another device" showed the invitation ${invitation.link}`);
+  const scanned = scan(await host.evaluate(() => ({
+    box: document.querySelector('#invite svg').getAttribute('viewBox'),
+    path: document.querySelector('#invite svg path').getAttribute('d')})));
+  check(scanned === invitation.link, `the QR code reads "${scanned}"`);
+  ok(`"Friend on another device" showed the invitation ${invitation.link}, and its QR code reads the same`);
 
   await friend.goto(invitation.link);
   await connected(host, 'the host was connected');
