@@ -186,9 +186,10 @@ class TwoScreenPage final : public SharedLoop {
 // `player`: 1 hosts, 2 joins. `token`: the room's, from which the seed comes.
 extern "C" EMSCRIPTEN_KEEPALIVE void start_two_screens(int player, const char* token) {
   web_page::init();
-  pads_init();
   const std::uint64_t seed = seed_of(token);
   static lockstep::Session session(player, TwoScreenPage::await_welcome());
+  // The pads come with the game, once the two screens have met.
+  pads_init();
   static TwoScreenPage page(session, seed);
   page.run(Diamond());
 }
