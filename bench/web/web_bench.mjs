@@ -209,7 +209,9 @@ const url = `http://127.0.0.1:${server.address().port}/`;
 
 {
   console.log('== Transfer size (gzip -9 of every file the site serves)');
-  let raw = 0, packed = 0;
+  // The two-screen files (two/) load only when a player chooses a friend
+  // or opens an invitation: apart from the first load.
+  let raw = 0, packed = 0, later = 0, laterPacked = 0;
   const walk = (folder) => readdirSync(folder).flatMap((name) => {
     const path = join(folder, name);
     return statSync(path).isDirectory() ? walk(path) : [path];
@@ -217,11 +219,18 @@ const url = `http://127.0.0.1:${server.address().port}/`;
   for (const path of walk(site).sort()) {
     const data = readFileSync(path);
     const gz = gzipSync(data, {level: 9}).length;
-    raw += data.length;
-    packed += gz;
+    const two = path.slice(site.length + 1).startsWith('two/');
+    if (two) {
+      later += data.length;
+      laterPacked += gz;
+    } else {
+      raw += data.length;
+      packed += gz;
+    }
     console.log(`${path.slice(site.length + 1).padEnd(36)} ${String(data.length).padStart(8)} B  gzip ${String(gz).padStart(7)} B`);
   }
-  console.log(`${'whole site'.padEnd(36)} ${String(raw).padStart(8)} B  gzip ${String(packed).padStart(7)} B`);
+  console.log(`${'first load (all but two/)'.padEnd(36)} ${String(raw).padStart(8)} B  gzip ${String(packed).padStart(7)} B`);
+  console.log(`${'two screens (two/, when chosen)'.padEnd(36)} ${String(later).padStart(8)} B  gzip ${String(laterPacked).padStart(7)} B`);
 }
 
 {
