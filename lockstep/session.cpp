@@ -127,7 +127,19 @@ Session::Receipt Session::receive(std::span<const std::uint8_t> datagram, std::u
         receipt.verdict = Receipt::Bad;  // an echo of a probe never sent
       }
       break;
-    case Parsed::Inputs: receipt.verdict = take(parsed.inputs); break;
+    case Parsed::Inputs:
+      // Alone, this screen has played the peer's player itself: the peer's
+      // inputs no longer fit, and it must rejoin.
+      if (alone_) {
+        receipt.reply = encode(Behind{});
+        break;
+      }
+      receipt.verdict = take(parsed.inputs);
+      break;
+    case Parsed::LeftBehind:
+      if (player_ == 1) receipt.verdict = Receipt::Bad;  // only the host plays alone
+      else left_behind_ = true;
+      break;
   }
   if (receipt.verdict == Receipt::Bad)
     ++bad_;

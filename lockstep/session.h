@@ -100,6 +100,8 @@ class Session {
   int bad_datagrams() const { return bad_; }
   bool too_many_bad() const { return bad_ >= kBadLimit; }
   bool peer_said_bye() const { return bye_; }
+  // The host has played on without this screen: it must rejoin.
+  bool left_behind() const { return left_behind_; }
   // The longest of the last few round trips measured, if any.
   std::optional<double> round_trip_ms() const;
   std::uint32_t last_heard_ms() const { return last_heard_ms_; }
@@ -130,6 +132,7 @@ class Session {
   bool alone_ = false;
   int bad_ = 0;
   bool bye_ = false;
+  bool left_behind_ = false;
   std::array<double, 8> round_trips_{};
   std::size_t probes_answered_ = 0;
   std::uint32_t last_heard_ms_ = 0;

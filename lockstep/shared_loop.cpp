@@ -115,6 +115,14 @@ void SharedLoop::wait(std::optional<Time> deadline) {
       peer_gone();
       continue;
     }
+    if (session_.left_behind()) {
+      // The host played on without this screen: only a rejoin brings the
+      // two games together again.
+      if (!told_left_behind_) left_behind();
+      told_left_behind_ = true;
+      device_wait(device + kTickPeriod);
+      continue;
+    }
     if (session_.peer_ready()) {
       advance(due);
       return;

@@ -75,6 +75,9 @@ class SharedLoop : public LoopPlatform {
   // The peer has said goodbye, or nothing for kPeerGone. The host plays on
   // alone; the guest waits for the host.
   virtual void peer_gone() {}
+  // The host has played on alone while this screen was silent: this game
+  // waits, and the device rejoins (a page reloads its invitation).
+  virtual void left_behind() {}
   // The peer is heard again, after it was quiet or gone: rejoined, or its
   // network back.
   virtual void peer_back() {}
@@ -98,6 +101,7 @@ class SharedLoop : public LoopPlatform {
   int requested_delay_ = 0;
   std::uint32_t started_ms_ = 0;  // on the device, when this screen's first tick was due
   enum class Peer { Heard, Quiet, Gone } peer_ = Peer::Heard;
+  bool told_left_behind_ = false;
   Waits waits_;
   int refused_ = 0;
 };

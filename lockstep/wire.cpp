@@ -9,7 +9,7 @@ namespace lockstep {
 
 namespace {
 
-enum Type : std::uint8_t { kInputs = 1, kPing = 2, kPong = 3, kBye = 4, kHello = 5, kWelcome = 6 };
+enum Type : std::uint8_t { kInputs = 1, kPing = 2, kPong = 3, kBye = 4, kHello = 5, kWelcome = 6, kBehind = 7 };
 constexpr std::size_t kHeader = 22;
 constexpr std::size_t kEntry = 11;
 
@@ -149,6 +149,7 @@ std::vector<std::uint8_t> encode(const Ping& ping) {
 }
 
 std::vector<std::uint8_t> encode(Bye) { return {kBye}; }
+std::vector<std::uint8_t> encode(Behind) { return {kBehind}; }
 
 Parsed parse(std::span<const std::uint8_t> datagram) {
   if (datagram.empty()) return rejected(Rejection::Empty);
@@ -163,8 +164,9 @@ Parsed parse(std::span<const std::uint8_t> datagram) {
     }
     case kBye:
     case kHello:
+    case kBehind:
       if (datagram.size() != 1) return rejected(Rejection::Size);
-      return {.type = datagram[0] == kBye ? Parsed::Leave : Parsed::Rejoin};
+      return {.type = datagram[0] == kBye ? Parsed::Leave : datagram[0] == kHello ? Parsed::Rejoin : Parsed::LeftBehind};
     case kInputs: break;
     default: return rejected(Rejection::UnknownType);
   }

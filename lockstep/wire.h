@@ -50,6 +50,10 @@ struct Ping {
 
 struct Bye {};
 
+// The host has played on alone since the peer went silent: a peer heard
+// again without rejoining is told so, and must rejoin.
+struct Behind {};
+
 // A screen that comes back asks to rejoin; the other answers with all it
 // needs to replay the game: every input up to the tick from which both
 // screens' inputs are final again, and the delay. Both go on the reliable
@@ -70,7 +74,7 @@ inline constexpr std::size_t kMaxWelcomeInputs = 200'000;  // hours of play
 enum class Rejection { None, Empty, UnknownType, Size, Field };
 
 struct Parsed {
-  enum Type { Inputs, Probe, Leave, Rejoin, Welcomed, Rejected } type = Rejected;
+  enum Type { Inputs, Probe, Leave, Rejoin, Welcomed, LeftBehind, Rejected } type = Rejected;
   InputsPacket inputs;
   Welcome welcome;
   Ping ping;
@@ -80,6 +84,7 @@ struct Parsed {
 std::vector<std::uint8_t> encode(const InputsPacket& packet);
 std::vector<std::uint8_t> encode(const Ping& ping);
 std::vector<std::uint8_t> encode(Bye);
+std::vector<std::uint8_t> encode(Behind);
 std::vector<std::uint8_t> encode(Hello);
 std::vector<std::uint8_t> encode(const Welcome& welcome);
 

@@ -188,6 +188,7 @@ class LoneScreen final : public SharedLoop {
   void peer_quiet() override { heard("quiet"); }
   void peer_gone() override { heard("gone"); }
   void peer_back() override { heard("back"); }
+  void left_behind() override { heard("behind"); }
 
  private:
   void heard(const char* what) {
@@ -237,8 +238,9 @@ TEST(LoneScreen, AKeyCountsOnlyFromThePlayerInItsRoleAndAppliesTheNextTick) {
 }
 
 // A peer silent for 2 s is noticed as quiet, and heard again is back; silent
-// for 3.5 s it is gone, and the host's person plays for it.
-TEST(LoneScreen, ASilentPeerIsQuietAt2SecondsAndGoneAtThreeAndAHalf) {
+// for 3.5 s it is gone, and the host's person plays for it. Heard again
+// after that, it is told it was left behind, and must rejoin.
+TEST(LoneScreen, ASilentPeerIsQuietAt2SecondsGoneAtThreeAndAHalfThenLeftBehind) {
   reset_process_state();
   LoneScreen screen;
   std::vector<std::pair<std::string, double>> said;  // what, seconds of silence
@@ -253,10 +255,13 @@ TEST(LoneScreen, ASilentPeerIsQuietAt2SecondsAndGoneAtThreeAndAHalf) {
     if (said.size() == 2) hush(now);
     if (said.size() == 4) screen.local.push_back({.kind = LoopPlatform::Event::Key, .code = vk::kSpace});
   };
+  const auto batter_played = [&] {
+    return std::ranges::any_of(screen.session().log(), [](const Session::Applied& a) { return a.player == 2; });
+  };
   screen.each_tick = [&](Frame frame) {
     if (frame == 10) hush(frame * kTickPeriod);
-    const auto batter_played = [](const Session::Applied& a) { return a.player == 2; };
-    if (std::ranges::any_of(screen.session().log(), batter_played) || frame > 2000) screen.quit();
+    if (batter_played()) screen.silent = false;
+    if (screen.guest.left_behind() || frame > 2000) screen.quit();
   };
   screen.run(Diamond());
   ASSERT_EQ(said.size(), 4u);
@@ -267,9 +272,15 @@ TEST(LoneScreen, ASilentPeerIsQuietAt2SecondsAndGoneAtThreeAndAHalf) {
   EXPECT_NEAR(said[0].second, 2.0, 0.05);
   EXPECT_NEAR(said[2].second, 2.0, 0.05);
   EXPECT_NEAR(said[3].second, 3.5, 0.05);
-  EXPECT_TRUE(screen.session().alone());
-  EXPECT_TRUE(std::ranges::any_of(screen.session().log(), [](const Session::Applied& a) { return a.player == 2; }))
-      << "the host's Space did not play for the gone batter";
+  EXPECT_TRUE(batter_played()) << "the host's Space did not play for the gone batter";
+  EXPECT_TRUE(screen.guest.left_behind()) << "the guest heard again was not told it was left behind";
+  EXPECT_TRUE(screen.session().alone()) << "the alone host took the guest's inputs";
+  // A screen told it was left behind stops and says so.
+  Session guest{2, 1};
+  guest.receive(lockstep::encode(lockstep::Behind{}), 0);
+  EXPECT_TRUE(guest.left_behind());
+  Session host{1, 1};
+  EXPECT_EQ(host.receive(lockstep::encode(lockstep::Behind{}), 0).verdict, Session::Receipt::Bad);
   reset_process_state();
 }
 

@@ -40,7 +40,8 @@ add_executable(diamond_two app/web/two_screens/main.cpp)
 target_link_libraries(diamond_two PRIVATE game lockstep web_platform)
 set_target_properties(diamond_two PROPERTIES OUTPUT_NAME two SUFFIX .js RUNTIME_OUTPUT_DIRECTORY ${PROGRAM}
                       LINK_DEPENDS "${CMAKE_SOURCE_DIR}/core/web/page.js;${CMAKE_SOURCE_DIR}/core/web/page_canvas.js;${CMAKE_SOURCE_DIR}/app/web/two_screens/link.js;${CMAKE_SOURCE_DIR}/app/web/player2.js;${CMAKE_SOURCE_DIR}/app/web/pads.js")
-target_link_options(diamond_two PRIVATE ${WEB_PROGRAM_OPTIONS} -sEXPORT_NAME=createDiamondTwo
+# Its memory may grow: a rejoining screen's welcome can hold hours of play.
+target_link_options(diamond_two PRIVATE ${WEB_PROGRAM_OPTIONS} -sALLOW_MEMORY_GROWTH -sEXPORT_NAME=createDiamondTwo
                     "SHELL:--js-library ${CMAKE_SOURCE_DIR}/app/web/two_screens/link.js"
                     "SHELL:--js-library ${CMAKE_SOURCE_DIR}/app/web/player2.js"
                     "SHELL:--js-library ${CMAKE_SOURCE_DIR}/app/web/pads.js")

@@ -45,8 +45,9 @@ const friend = await openTab(touch ? 'chromium' : engine,
                              touch ? {...options, width: 1180, height: 820, mobile: true} : options);
 const tabs = [host, friend];
 
+// `what` may be a function, asked only on failure.
 const waitFor = async (tab, test, what, timeout = 5000) =>
-  (await tab.poll(test, timeout)) || fail(`timed out waiting until ${what}`);
+  (await tab.poll(test, timeout)) || fail(`timed out waiting until ${typeof what === 'function' ? await what() : what}`);
 const status = (tab) => tab.evaluate(() => document.getElementById('friend-status')?.textContent || '');
 const connected = (tab, what) => waitFor(tab, () => /^Connected/.test(document.getElementById('friend-status')?.textContent),
                                          what, 10000);
@@ -123,7 +124,10 @@ const resetWatch = (tab) => tab.evaluate(() => Object.assign(window, {ballLeft: 
 async function settled(what) {
   for (const tab of tabs)
     await waitFor(tab, () => window.callShown || document.querySelectorAll('.window:not([hidden])').length > 1 ||
-                             document.querySelector('dialog[open]'), `${what} was settled`);
+                             document.querySelector('dialog[open]'),
+                  async () => `${what} was settled on the ${tab === host ? 'host' : 'friend'}'s screen (statuses: ` +
+                    `"${await status(host)}", "${await status(friend)}"; ball left ` +
+                    `${await host.evaluate(() => window.ballLeft)}, ${await friend.evaluate(() => window.ballLeft)})`);
 }
 
 try {

@@ -43,7 +43,8 @@ enum Status : int {
   kFriendBack = 3,
   kDisagreed = 4,
   kTooManyBad = 5,
-  kFriendQuiet = 6
+  kFriendQuiet = 6,
+  kLeftBehind = 7
 };
 // Numbered as Player2.role in player2.js: which pad belongs to the other screen.
 enum PadsHidden : int { kNone = 0, kPitcher = 1, kBatter = 2 };
@@ -127,6 +128,7 @@ class TwoScreenPage final : public SharedLoop {
   }
 
   void peer_quiet() override { link_status(kFriendQuiet, 0, 0); }
+  void left_behind() override { end(kLeftBehind, 0); }
   void peer_gone() override { link_status(kFriendLeft, session().alone() ? 1 : 0, 0); }
   void peer_back() override { link_status(kFriendBack, 0, 0); }
   void box_closing(int box) override { page_close_box(box); }
